@@ -1,0 +1,70 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "vistrel/api/ImageFinderProcessor.h"
+#include "vistrel/platform/PlatformImage.h"
+
+namespace vistrel::api {
+
+using platform::Bytes;
+using platform::ImagePtr;
+
+/// The call surface of the library. Every operation runs on the caller's thread, never throws,
+/// and answers failures as values: the empty text, "ok", "-1", "0", "-100" or an absent result
+/// as each operation says. Parameter texts are JSON objects whose keys are all optional.
+class AutoApi {
+ public:
+  /// The process-wide instance, made on the first call (safe under concurrent first calls).
+  static AutoApi& getInstance();
+
+  AutoApi() = default;
+  AutoApi(const AutoApi&) = delete;
+  AutoApi& operator=(const AutoApi&) = delete;
+
+  // Switches: {"use": 1} or {"use": "1"} turns on; anything else (also no JSON) turns off. "ok".
+  std::string useOpencvMat(const std::string& json);
+  std::string setMatLog(const std::string& json);
+
+  // Image registry.
+  /// Stores the image (as matrix mode says); its new id, or "" for an absent image.
+  std::string addImage(const ImagePtr& img);
+  /// The stored image as JPEG at quality 1.0; absent for an absent or unknown id.
+  std::optional<Bytes> getAutoImageData(const std::optional<std::string>& uuid);
+  /// Recycles the id: "ok" (also for an unknown id); "" for an absent id.
+  std::string removeImage(const std::optional<std::string>& uuid);
+  std::string recycleImage(const std::optional<std::string>& uuid);
+  /// Empties the registry; "ok".
+  std::string removeAllImage();
+  /// "ok" when the id is empty or not stored; "" when stored or absent.
+  std::string isRecycled(const std::optional<std::string>& uuid);
+  /// {"imageId"}: decimal width or height; "0" for an unknown pixel id, "-1" for an unknown
+  /// matrix id, "" when the text does not decode.
+  std::string getWidth(const std::string& json);
+  std::string getHeight(const std::string& json);
+  /// {"imageId","x","y"}: the packed colour as decimal text ("0" outside a pixel image, "-100"
+  /// for an unreadable matrix pixel).
+  std::string pixel(const std::string& json);
+  /// The same value as a colour text "#RRGGBB".
+  std::string pixelRGB(const std::string& json);
+
+  // Recognition (ImageColorSelector unless noted; threshold defaults to 0.9).
+  /// Index of the matching group of "firstColor" as decimal text, "-1" for none.
+  std::string cmpColor(const std::string& json);
+  std::string cmpMultiColor(const std::string& json);
+  /// JSON array of found points, or "".
+  std::string findColor(const std::string& json);
+  std::string findNotColor(const std::string& json);
+  std::string findMultiColor(const std::string& json);
+  /// FindImageByColorSelector.
+  std::string findImageByColor(const std::string& json);
+  std::string findImageByColorEx(const std::string& json);
+
+  ImageFinderProcessor& imageFinderProcessor() { return imageFinderProcessor_; }
+
+ private:
+  ImageFinderProcessor imageFinderProcessor_;
+};
+
+}  // namespace vistrel::api

@@ -1,0 +1,117 @@
+#include "vistrel/api/ImageFinderProcessor.h"
+
+#include "vistrel/api/StringUtil.h"
+#include "vistrel/image/ImageManager.h"
+
+namespace vistrel::api {
+namespace {
+
+using image::ImageManager;
+using image::isMatId;
+
+std::shared_ptr<image::AutoImage> pixelLookup(const std::string& id) {
+  auto record = ImageManager::sharedInstance().autoImage(id);
+  return record && record->uiimage() ? record : nullptr;
+}
+
+}  // namespace
+
+std::string ImageFinderProcessor::findColor(const std::string& imageId,
+                                            const std::string& firstColor, float threshold,
+                                            std::int64_t x, std::int64_t y, std::int64_t w,
+                                            std::int64_t h, std::int64_t limit,
+                                            std::int64_t orz) {
+  if (isMatId(imageId)) return findColorMat_.findColor();
+  const auto image = pixelLookup(imageId);
+  if (!image) return {};
+  const auto r = image::AutoImage::checkXYWHAutoImage(x, y, w, h, *image);
+  return colorMultiFinder_.findColor(*image, firstColor, threshold, r.x, r.y, r.w, r.h, limit,
+                                     orz);
+}
+
+std::string ImageFinderProcessor::findNotColor(const std::string& imageId,
+                                               const std::string& firstColor, float threshold,
+                                               std::int64_t x, std::int64_t y, std::int64_t w,
+                                               std::int64_t h, std::int64_t limit,
+                                               std::int64_t orz, bool same, bool allNotEquals) {
+  if (isMatId(imageId)) return findColorMat_.findNotColor();
+  const auto image = pixelLookup(imageId);
+  if (!image) return {};
+  const auto r = image::AutoImage::checkXYWHAutoImage(x, y, w, h, *image);
+  return colorNotFinder_.findNotColor(*image, firstColor, threshold, r.x, r.y, r.w, r.h, limit,
+                                      orz, same, allNotEquals);
+}
+
+std::string ImageFinderProcessor::findMultiColor(const std::string& imageId,
+                                                 const std::string& firstColor,
+                                                 const std::string& points, float threshold,
+                                                 std::int64_t x, std::int64_t y, std::int64_t w,
+                                                 std::int64_t h, std::int64_t limit,
+                                                 std::int64_t orz) {
+  if (isMatId(imageId)) return findColorMat_.findMultiColor();
+  const auto image = pixelLookup(imageId);
+  if (!image) return {};
+  const auto r = image::AutoImage::checkXYWHAutoImage(x, y, w, h, *image);
+  return colorMultiFinder_.findMultiColor(*image, firstColor, points, threshold, r.x, r.y, r.w,
+                                          r.h, limit, orz);
+}
+
+std::int64_t ImageFinderProcessor::cmpColor(const std::string& imageId, float threshold,
+                                            std::int64_t x, std::int64_t y, std::int64_t w,
+                                            std::int64_t h, const std::string& points) {
+  if (imageId.empty() || points.empty()) return -1;
+  if (isMatId(imageId)) return StringUtil::textToInt(findColorMat_.cmpColor());
+  if (points.starts_with('[')) return cmpMultiColor(imageId, points, threshold, x, y, w, h);
+  // A single group is wrapped as it stands: a double quote inside makes the list undecodable.
+  return cmpMultiColor(imageId, "[\"" + points + "\"]", threshold, x, y, w, h);
+}
+
+std::int64_t ImageFinderProcessor::cmpMultiColor(const std::string& imageId,
+                                                 const std::string& points, float threshold,
+                                                 std::int64_t, std::int64_t, std::int64_t,
+                                                 std::int64_t) {
+  if (imageId.empty()) return -1;
+  if (isMatId(imageId)) return StringUtil::textToInt(findColorMat_.cmpColor());
+  const auto image = pixelLookup(imageId);
+  if (!image) return -1;
+  // The comparison tests absolute point positions over the whole image: the region is not used.
+  return colorFinder_.cmpMultiColor(*image, points, threshold);
+}
+
+std::string ImageFinderProcessor::findImageByColor(const std::string& imageId,
+                                                   const std::string& templateId, std::int64_t x,
+                                                   std::int64_t y, std::int64_t w, std::int64_t h,
+                                                   float threshold, std::int64_t limit) {
+  if (isMatId(imageId) && isMatId(templateId)) return findColorMat_.findImageByColor();
+  const auto image = pixelLookup(imageId);
+  if (!image) return {};
+  const auto small = pixelLookup(templateId);
+  if (!small) return {};
+  const auto r = image::AutoImage::checkXYWHAutoImage(x, y, w, h, *image);
+  return colorImageFinder_.findImageByColor(*image, *small, threshold, r.x, r.y, r.w, r.h, limit);
+}
+
+std::string ImageFinderProcessor::findImageByColorEx(
+    const std::string& imageId, const std::string& templateId, std::int64_t x, std::int64_t y,
+    std::int64_t w, std::int64_t h, std::int64_t limit, const std::string& firstColorOffset,
+    float firstColorThreshold, const std::string& otherColorOffset, float otherColorThreshold,
+    float cmpColorSucThreshold, std::int64_t startRangeX, std::int64_t startRangeY,
+    const std::string&) {
+  if (isMatId(imageId) && isMatId(templateId)) return findColorMat_.findImageByColor();
+  const auto image = pixelLookup(imageId);
+  if (!image) return {};
+  const auto small = pixelLookup(templateId);
+  if (!small) return {};
+  const auto r = image::AutoImage::checkXYWHAutoImage(x, y, w, h, *image);
+  return colorImageFinder_.findImageByColorEx(*image, *small, r.x, r.y, r.w, r.h, limit,
+                                              firstColorOffset, firstColorThreshold,
+                                              otherColorOffset, otherColorThreshold,
+                                              cmpColorSucThreshold, startRangeX, startRangeY);
+}
+
+std::string ImageFinderProcessor::setMatLog(std::int64_t flag) {
+  findColorMat_.setLog(static_cast<std::int32_t>(flag));
+  return "ok";
+}
+
+}  // namespace vistrel::api
