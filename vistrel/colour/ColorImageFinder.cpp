@@ -1,5 +1,6 @@
 #include "vistrel/colour/ColorImageFinder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -24,20 +25,56 @@ struct Entry {
   ColorTest test;
 };
 
-bool candidatePasses(const internal::PixelView& view, const std::vector<Entry>& entries, int x,
-                     int y, std::int64_t tolerance) {
-  std::int64_t mismatches = 0;
-  for (const auto& e : entries) {
-    std::int64_t px = 0, py = 0;
-    if (__builtin_add_overflow(std::int64_t{x}, e.dx, &px) ||
-        __builtin_add_overflow(std::int64_t{y}, e.dy, &py) || !view.inside(px, py)) {
+// The entries of a pattern, ordered to reject a candidate early. Whether a candidate passes does
+// not depend on the order: it fails when any entry lies outside the pixels or when the mismatches
+// in all reach the tolerance. So the bounding box is checked first, at once, and the entries least
+// like the first colour are tested first: on an area of the first colour they fail at once.
+class Pattern {
+ public:
+  Pattern(const std::vector<PointEntry>& points, std::uint32_t firstColor,
+          std::int64_t allowance) {
+    entries_.reserve(points.size());
+    for (const auto& p : points) {
+      entries_.push_back({p.x, p.y, ColorTest(p.color, p.offset, allowance)});
+      minX_ = std::min(minX_, p.x);
+      maxX_ = std::max(maxX_, p.x);
+      minY_ = std::min(minY_, p.y);
+      maxY_ = std::max(maxY_, p.y);
+    }
+    const auto distance = [firstColor](const Entry& e) {
+      int most = 0;
+      for (int c = 0; c < 24; c += 8) {
+        const int a = static_cast<int>((e.test.color() >> c) & 0xFF);
+        const int b = static_cast<int>((firstColor >> c) & 0xFF);
+        most = std::max(most, a > b ? a - b : b - a);
+      }
+      return most;
+    };
+    std::stable_sort(entries_.begin(), entries_.end(), [&](const Entry& a, const Entry& b) {
+      return distance(a) > distance(b);
+    });
+  }
+
+  bool passes(const internal::PixelView& view, int x, int y, std::int64_t tolerance) const {
+    if (!entries_.empty() &&
+        (x + minX_ < 0 || y + minY_ < 0 || x + maxX_ >= view.width || y + maxY_ >= view.height)) {
       return false;
     }
-    if (e.test.matches(view.at(static_cast<int>(px), static_cast<int>(py)))) continue;
-    if (tolerance <= 0 || ++mismatches >= tolerance) return false;
+    std::int64_t mismatches = 0;
+    for (const auto& e : entries_) {
+      if (e.test.matches(view.at(static_cast<int>(x + e.dx), static_cast<int>(y + e.dy)))) {
+        continue;
+      }
+      if (tolerance <= 0 || ++mismatches >= tolerance) return false;
+    }
+    return true;
   }
-  return true;
-}
+
+ private:
+  std::vector<Entry> entries_;
+  // Template offsets are bounded by the template's size, so these sums cannot overflow.
+  std::int64_t minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;
+};
 
 std::string search(image::AutoImage& bitmap, image::AutoImage& smallImg, std::int64_t x,
                    std::int64_t y, std::int64_t w, std::int64_t h, std::int64_t limit,
@@ -56,17 +93,13 @@ std::string search(image::AutoImage& bitmap, image::AutoImage& smallImg, std::in
       settings.successShare
           ? ColorImageFinder::mismatchTolerance(pattern.cmpColorNum, *settings.successShare)
           : 0;
-  std::vector<Entry> entries;
-  entries.reserve(pattern.cmpColorNum);
-  for (const auto& p : *pattern.colorPointArray) {
-    entries.push_back({p.x, p.y, ColorTest(p.color, p.offset, *otherAllowance)});
-  }
+  const Pattern entries(*pattern.colorPointArray, *pattern.firstColor, *otherAllowance);
   const std::vector<ColorTest> first{
       ColorTest(*pattern.firstColor, settings.firstOffset, *firstAllowance)};
   const internal::PixelView& view = chosen->view;
   std::vector<internal::Hit> hits;
   const auto consider = [&](int px, int py) {
-    if (candidatePasses(view, entries, px, py, tolerance)) {
+    if (entries.passes(view, px, py, tolerance)) {
       hits.push_back({x + px, y + py, 0});
     }
     return static_cast<std::int64_t>(hits.size()) >= limit;

@@ -13,12 +13,11 @@ static_assert(std::endian::native == std::endian::little,
 /// blue 16-23, alpha 24-31, premultiplied), stored contiguously, read as at(x, y) or row(y)[x].
 class PixelArray {
  public:
-  /// A zero-filled array; both sizes must be above 0.
+  /// An array whose pixels the caller fills; both sizes must be above 0.
   PixelArray(int width, int height)
       : width_(width),
         height_(height),
-        pixels_(std::make_unique<std::uint32_t[]>(static_cast<std::size_t>(width) *
-                                                   static_cast<std::size_t>(height))) {}
+        pixels_(allocatePixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))) {}
 
   int width() const { return width_; }
   int height() const { return height_; }
@@ -33,9 +32,17 @@ class PixelArray {
     return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
   }
 
+  struct Free {
+    void operator()(std::uint32_t* p) const;
+  };
+  using Pixels = std::unique_ptr<std::uint32_t[], Free>;
+  // Large arrays are placed on huge pages where the system offers them: a screenshot's first
+  // touch then takes a few page faults instead of thousands.
+  static Pixels allocatePixels(std::size_t count);
+
   int width_;
   int height_;
-  std::unique_ptr<std::uint32_t[]> pixels_;
+  Pixels pixels_;
 };
 
 /// Shared and immutable once built: a search keeps the array it holds even when the image is

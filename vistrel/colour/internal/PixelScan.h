@@ -243,10 +243,15 @@ void forEachInOrder(std::int64_t orz, const Rect& r, Visit&& visit) {
 }
 
 /// Calls visit(x, y) for every pixel of the rectangle that passes the prefilter, in order `orz`
-/// (1-8); stops when visit answers true. Row orders scan each row 16 pixels at a time. Column
-/// orders scan vertical bands of 64 columns row by row (memory order) and hand the band's
-/// candidates out sorted into the order's sequence, so no column is walked pixel by pixel
-/// across rows.
+/// (1-8); stops when visit answers true.
+///
+/// Memory is always read in one direction: rows walked downwards are read left to right, rows
+/// walked upwards right to left, so the hardware prefetcher sees one stream (a zig-zag walk loses
+/// it and runs at half speed). Where the order wants a row the other way round, the row's
+/// candidates are gathered and handed out reversed. Column orders read the rectangle the same way
+/// and hand the candidates out sorted into the order's sequence, so no column is ever walked pixel
+/// by pixel across rows; when a colour is dense they read vertical bands of 256 columns instead,
+/// so that the first columns' points come early.
 template <typename Visit>
 void scanCandidates(const PixelView& view, const Rect& r, std::int64_t orz,
                     const Prefilter& filter, Visit&& visit) {
@@ -254,52 +259,86 @@ void scanCandidates(const PixelView& view, const Rect& r, std::int64_t orz,
   const OrderShape& s = kOrders[static_cast<std::size_t>(orz)];
   const int rows = r.y1 - r.y0;
   const int yStart = s.bottomToTop ? r.y1 - 1 : r.y0, yStep = s.bottomToTop ? -1 : 1;
+  // Reads a segment of a row in the memory direction of the walk.
+  const auto readSegment = [&](const std::uint32_t* row, int x0, int x1, auto&& found) {
+    return s.bottomToTop ? scanRow<true>(row, x0, x1, filter, found)
+                         : scanRow<false>(row, x0, x1, filter, found);
+  };
 
   if (!s.columnsOuter) {
+    std::vector<int> columns;
     for (int j = 0, y = yStart; j < rows; ++j, y += yStep) {
       const std::uint32_t* row = view.row(y);
-      const auto atX = [&](int x) { return visit(x, y); };
-      const bool stop = s.rightToLeft ? scanRow<true>(row, r.x0, r.x1, filter, atX)
-                                      : scanRow<false>(row, r.x0, r.x1, filter, atX);
-      if (stop) return;
+      if (s.rightToLeft == s.bottomToTop) {
+        if (readSegment(row, r.x0, r.x1, [&](int x) { return visit(x, y); })) return;
+        continue;
+      }
+      columns.clear();
+      readSegment(row, r.x0, r.x1, [&](int x) {
+        columns.push_back(x);
+        return false;
+      });
+      for (auto c = columns.rbegin(); c != columns.rend(); ++c) {
+        if (visit(*c, y)) return;
+      }
     }
     return;
   }
 
-  constexpr int kBand = 64;
   struct Candidate {
     int x;
     int y;
   };
   std::vector<Candidate> found;
   std::vector<Candidate> sorted;
+  std::vector<int> start;
+  // Hands out the candidates of columns bx0..bx1 sorted by column in the order's direction
+  // (stable: within a column rows keep the order's row sequence).
+  const auto emitByColumn = [&](int bx0, int bx1) {
+    start.assign(static_cast<std::size_t>(bx1 - bx0) + 1, 0);
+    const auto slot = [&](int x) {
+      return static_cast<std::size_t>(s.rightToLeft ? bx1 - 1 - x : x - bx0);
+    };
+    for (const auto& c : found) ++start[slot(c.x) + 1];
+    for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+    sorted.resize(found.size());
+    for (const auto& c : found) sorted[static_cast<std::size_t>(start[slot(c.x)]++)] = c;
+    for (const auto& c : sorted) {
+      if (visit(c.x, c.y)) return true;
+    }
+    return false;
+  };
+
+  // Sparse colours (the usual search): one pass over the whole rectangle in memory order.
+  constexpr std::size_t kSparse = std::size_t{1} << 15;
+  bool dense = false;
+  for (int j = 0, y = yStart; j < rows && !dense; ++j, y += yStep) {
+    readSegment(view.row(y), r.x0, r.x1, [&](int x) {
+      found.push_back({x, y});
+      dense = found.size() > kSparse;
+      return dense;
+    });
+  }
+  if (!dense) {
+    emitByColumn(r.x0, r.x1);
+    return;
+  }
+
+  // Dense colours: vertical bands, so that the first columns' points come without reading the
+  // whole rectangle.
+  constexpr int kBand = 256;
   const int bands = (r.x1 - r.x0 + kBand - 1) / kBand;
   for (int b = 0; b < bands; ++b) {
     const int bx0 = s.rightToLeft ? std::max(r.x0, r.x1 - (b + 1) * kBand) : r.x0 + b * kBand;
     const int bx1 = s.rightToLeft ? r.x1 - b * kBand : std::min(r.x1, bx0 + kBand);
     found.clear();
     for (int j = 0, y = yStart; j < rows; ++j, y += yStep) {
-      scanRow<false>(view.row(y), bx0, bx1, filter, [&](int x) {
+      readSegment(view.row(y), bx0, bx1, [&](int x) {
         found.push_back({x, y});
         return false;
       });
     }
-    if (found.empty()) continue;
-    // Stable counting sort by column: rows stay in the order's row sequence.
-    std::array<int, kBand + 1> start{};
-    for (const auto& c : found) {
-      const int column = s.rightToLeft ? bx1 - 1 - c.x : c.x - bx0;
-      ++start[static_cast<std::size_t>(column) + 1];
-    }
-    for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
-    sorted.resize(found.size());
-    for (const auto& c : found) {
-      const int column = s.rightToLeft ? bx1 - 1 - c.x : c.x - bx0;
-      sorted[static_cast<std::size_t>(start[static_cast<std::size_t>(column)]++)] = c;
-    }
-    for (const auto& c : sorted) {
-      if (visit(c.x, c.y)) return;
-    }
+    if (emitByColumn(bx0, bx1)) return;
   }
 }
 
