@@ -124,7 +124,7 @@ std::string dumpLine(const ordered_json& value) {
 }
 
 ordered_json Host::handleRequest(const json& request) {
-  ordered_json response;
+  ordered_json response = ordered_json::object();
   try {
     if (!request.is_object()) throw RequestError("request is not a JSON object");
     if (request.contains("id")) response["id"] = request["id"];

@@ -39,8 +39,11 @@ std::int64_t readGroup(std::string_view group) {
 }
 
 std::optional<std::int64_t> parseDecimal(std::string_view t) {
-  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
-  if (t.empty() || t.front() == '+') return std::nullopt;
+  if (!t.empty() && t.front() == '+') {
+    t.remove_prefix(1);
+    if (!t.empty() && (t.front() == '+' || t.front() == '-')) return std::nullopt;
+  }
+  if (t.empty()) return std::nullopt;
   std::int64_t value = 0;
   const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
   if (ec != std::errc() || end != t.data() + t.size()) return std::nullopt;

@@ -37,7 +37,7 @@ std::string base64Encode(const Bytes& bytes) {
   }
   if (i < bytes.size()) {
     const bool two = i + 1 < bytes.size();
-    const std::uint32_t n = (std::uint32_t{bytes[i]} << 16) | (two ? bytes[i + 1] << 8 : 0u);
+    const std::uint32_t n = (std::uint32_t{bytes[i]} << 16) | (two ? std::uint32_t{bytes[i + 1]} << 8 : 0u);
     out += kAlphabet[(n >> 18) & 63];
     out += kAlphabet[(n >> 12) & 63];
     out += two ? kAlphabet[(n >> 6) & 63] : '=';

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds one build tree: scripts/build.sh BUILD_DIR [CMAKE_ARGS...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=$1
+shift
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake --build "$dir" -j "$(nproc)"
