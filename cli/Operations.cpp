@@ -1,6 +1,7 @@
 #include "cli/Operations.h"
 
 #include "vistrel/api/AutoApi.h"
+#include "vistrel/touch/MultiTouchProcessArray.h"
 
 namespace vistrel::cli {
 namespace {
@@ -71,6 +72,15 @@ std::map<std::string, Operation, std::less<>> build() {
              &AutoApi::findImageByColor),
       jsonOp("findImageByColorEx", "as findImageByColor plus \"extra\"",
              &AutoApi::findImageByColorEx),
+      {"MultiTouchProcessArray.parse",
+       {{"gesture", K::text}, {"scale", K::real}},
+       "W3C WebDriver pointer actions of a gesture {\"finger1\": [...], ...}; \"\" when it does "
+       "not decode",
+       [](const Arguments& x) -> Result {
+         const auto gesture = touch::MultiTouchOrg::decode(x.text(0));
+         if (!gesture) return std::string();
+         return touch::MultiTouchProcessArray().parse(*gesture, x.real(1));
+       }},
   };
   std::map<std::string, Operation, std::less<>> table;
   for (auto& op : list) {
