@@ -3,6 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "vistrel/platform/Memory.h"
+
 #include <cstdlib>
 #include <opencv2/core.hpp>
 
@@ -139,4 +141,12 @@ BENCHMARK(BM_Peer_PlainLoop)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// Run as the vistrel host runs the library: freed image memory is kept for reuse.
+int main(int argc, char** argv) {
+  vistrel::platform::keepFreedImageMemory();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

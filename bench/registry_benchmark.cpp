@@ -3,6 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "vistrel/platform/Memory.h"
+
 #include "vistrel/api/AutoApi.h"
 #include "vistrel/image/AutoImage.h"
 #include "vistrel/platform/PlatformImage.h"
@@ -47,4 +49,12 @@ BENCHMARK(BM_PixelRoundTrip);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// Run as the vistrel host runs the library: freed image memory is kept for reuse.
+int main(int argc, char** argv) {
+  vistrel::platform::keepFreedImageMemory();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,6 +1,8 @@
 #include "cli/Operations.h"
 
 #include "vistrel/api/AutoApi.h"
+#include "vistrel/image/DataUtils.h"
+#include "vistrel/image/ImageUtils.h"
 #include "vistrel/touch/MultiTouchProcessArray.h"
 
 namespace vistrel::cli {
@@ -21,6 +23,23 @@ std::optional<std::string> fromOptional(std::optional<std::string> value) { retu
 Result fromOptionalBytes(std::optional<platform::Bytes> bytes) {
   if (!bytes) return std::monostate{};
   return std::move(*bytes);
+}
+
+Result fromImage(platform::ImagePtr image) {
+  if (!image) return std::monostate{};
+  return image;
+}
+
+Result fromOptionalText(std::optional<std::string> text) {
+  if (!text) return std::monostate{};
+  return std::move(*text);
+}
+
+// An image operation of the call surface taking one image.
+Operation imageOp(std::string name, std::string summary,
+                  api::ImagePtr (AutoApi::*method)(const api::ImagePtr&)) {
+  return {std::move(name), {{"img", K::image}}, std::move(summary),
+          [method](const Arguments& x) -> Result { return fromImage((a().*method)(x.image(0))); }};
 }
 
 // A text operation taking one JSON parameter text.
@@ -72,6 +91,67 @@ std::map<std::string, Operation, std::less<>> build() {
              &AutoApi::findImageByColor),
       jsonOp("findImageByColorEx", "as findImageByColor plus \"extra\"",
              &AutoApi::findImageByColorEx),
+      jsonOp("base64", "{\"imageId\"}: the stored image as JPEG in Base64", &AutoApi::base64),
+      jsonOp("clip", "{\"imageId\",\"x\",\"y\",\"w\",\"h\"}: id of the region as a new image",
+             &AutoApi::clip),
+      jsonOp("rotateImage", "{\"imageId\",\"degree\"}: \"0\", \"90\" or \"-90\"; new id",
+             &AutoApi::rotateImage),
+      jsonOp("binaryzationImage", "{\"imageId\",\"threshold\"}: id of a two-level image",
+             &AutoApi::binaryzationImage),
+      jsonOp("matToImageFormat", "{\"uuid\"}: a matrix image copied into a pixel image",
+             &AutoApi::matToImageFormat),
+      jsonOp("imageToMatFormat", "{\"uuid\"}: a stored image copied into a matrix image",
+             &AutoApi::imageToMatFormat),
+      imageOp("clipImage", "a copy of the image", &AutoApi::clipImage),
+      imageOp("toUpImage", "orientation mark dropped", &AutoApi::toUpImage),
+      imageOp("toLeftImage", "turned a quarter counter-clockwise", &AutoApi::toLeftImage),
+      imageOp("toRightImage", "turned a quarter clockwise", &AutoApi::toRightImage),
+      {"toUpImageFrom", {{"data", K::bytes}}, "decoded, orientation up",
+       [](const Arguments& x) -> Result { return fromImage(a().toUpImageFrom(x.bytes(0))); }},
+      {"toUpImageData", {{"img", K::image}}, "orientation up, JPEG at quality 1",
+       [](const Arguments& x) -> Result {
+         return fromOptionalBytes(a().toUpImageData(x.image(0)));
+       }},
+      {"toUpImageData2", {{"img", K::image}, {"q", K::real}, {"type", K::integer}},
+       "orientation up, PNG for type 2, otherwise JPEG at quality q",
+       [](const Arguments& x) -> Result {
+         return fromOptionalBytes(
+             a().toUpImageData2(x.image(0), static_cast<float>(x.real(1)), x.integer(2)));
+       }},
+      {"toUpImageData3", {{"img", K::image}, {"q", K::real}, {"type", K::integer}},
+       "encoded (PNG for 2, JPEG for 1), decoded, orientation up",
+       [](const Arguments& x) -> Result {
+         return fromImage(
+             a().toUpImageData3(x.image(0), static_cast<float>(x.real(1)), x.integer(2)));
+       }},
+      {"toUpImageDataFrom", {{"data", K::bytes}}, "decoded, orientation up, JPEG at quality 1",
+       [](const Arguments& x) -> Result {
+         return fromOptionalBytes(a().toUpImageDataFrom(x.bytes(0)));
+       }},
+      {"ImageUtils.jpegData2", {{"img", K::image}, {"q", K::real}}, "JPEG at quality q",
+       [](const Arguments& x) -> Result {
+         return fromOptionalBytes(image::ImageUtils::jpegData2(x.image(0), x.real(1)));
+       }},
+      {"DataUtils.md5_22", {{"data", K::bytes}}, "MD5 digest, 32 lower-case hex digits",
+       [](const Arguments& x) -> Result {
+         const auto bytes = x.bytes(0);
+         if (!bytes) return std::monostate{};
+         return image::DataUtils::md5_22(*bytes);
+       }},
+      {"DataUtils.toString", {{"data", K::bytes}}, "the bytes as UTF-8 text, absent when invalid",
+       [](const Arguments& x) -> Result {
+         const auto bytes = x.bytes(0);
+         if (!bytes) return std::monostate{};
+         return fromOptionalText(image::DataUtils::toString(*bytes));
+       }},
+      {"DataUtils.toDic", {{"data", K::bytes}}, "the bytes as a JSON object (its compact text)",
+       [](const Arguments& x) -> Result {
+         const auto bytes = x.bytes(0);
+         if (!bytes) return std::monostate{};
+         const auto dic = image::DataUtils::toDic(*bytes);
+         if (!dic) return std::monostate{};
+         return dic->dump();
+       }},
       {"MultiTouchProcessArray.parse",
        {{"gesture", K::text}, {"scale", K::real}},
        "W3C WebDriver pointer actions of a gesture {\"finger1\": [...], ...}; \"\" when it does "

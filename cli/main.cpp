@@ -9,6 +9,7 @@
 #include "cli/Host.h"
 #include "cli/Operations.h"
 #include "vistrel/platform/Console.h"
+#include "vistrel/platform/Memory.h"
 
 #ifndef VISTREL_EXAMPLES_DIR
 #define VISTREL_EXAMPLES_DIR "examples"
@@ -42,6 +43,7 @@ void quietStandardOutput() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  vistrel::platform::keepFreedImageMemory();
   if (argc == 3 && std::string_view(argv[2]) == "--help") {
     const auto found = operations().find(std::string_view(argv[1]));
     if (found != operations().end()) {

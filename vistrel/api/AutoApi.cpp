@@ -1,12 +1,15 @@
 #include "vistrel/api/AutoApi.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
 #include "vistrel/api/StringUtil.h"
 #include "vistrel/image/Color.h"
 #include "vistrel/image/ImageManager.h"
+#include "vistrel/image/ImageUtils.h"
+#include "vistrel/platform/Base64.h"
 
 namespace vistrel::api {
 namespace {
@@ -106,6 +109,101 @@ std::string AutoApi::pixelRGB(const std::string& json) {
   if (!s) return {};
   return image::stringColor(ImageManager::sharedInstance().pixel(
       s->imageId.value_or(""), s->x.value_or(0), s->y.value_or(0)));
+}
+
+std::string AutoApi::base64(const std::string& json) {
+  const auto s = StringUtil::jsonDecode<ImageColorSelector>(json);
+  if (!s) return {};
+  const auto bytes = ImageManager::sharedInstance().getAutoImageData(s->imageId.value_or(""));
+  if (!bytes) return {};
+  return platform::base64Encode(*bytes);
+}
+
+std::string AutoApi::clip(const std::string& json) {
+  const auto s = StringUtil::jsonDecode<ImageColorSelector>(json);
+  if (!s) return {};
+  return ImageManager::sharedInstance().clip(s->imageId.value_or(""), s->x.value_or(0),
+                                             s->y.value_or(0), s->w.value_or(0), s->h.value_or(0));
+}
+
+std::string AutoApi::rotateImage(const std::string& json) {
+  const auto s = StringUtil::jsonDecode<ImageColorSelector>(json);
+  if (!s) return {};
+  return ImageManager::sharedInstance().rotateImage(s->imageId.value_or(""),
+                                                    s->degree.value_or(""));
+}
+
+std::string AutoApi::binaryzationImage(const std::string& json) {
+  const auto s = StringUtil::jsonDecode<ImageColorSelector>(json);
+  if (!s) return {};
+  const double threshold = std::trunc(double{s->threshold.value_or(200.0f)});
+  // No integer threshold can be formed from it: a clear failure rather than a wrapped value.
+  if (!std::isfinite(threshold) || threshold < -9223372036854775808.0 ||
+      threshold >= 9223372036854775808.0) {
+    return {};
+  }
+  return ImageManager::sharedInstance().binaryzationImage(s->imageId.value_or(""),
+                                                          static_cast<std::int64_t>(threshold));
+}
+
+namespace {
+
+std::optional<std::string> uuidOf(const std::string& json) {
+  const auto parsed = StringUtil::parse(json);
+  if (!parsed) return std::nullopt;
+  return StringUtil::getJSONStringData("uuid", *parsed);
+}
+
+}  // namespace
+
+std::string AutoApi::matToImageFormat(const std::string& json) {
+  const auto uuid = uuidOf(json);
+  return uuid ? ImageManager::sharedInstance().matToImageFormat(*uuid) : "";
+}
+
+std::string AutoApi::imageToMatFormat(const std::string& json) {
+  const auto uuid = uuidOf(json);
+  return uuid ? ImageManager::sharedInstance().imageToMatFormat(*uuid) : "";
+}
+
+ImagePtr AutoApi::clipImage(const ImagePtr& img) {
+  if (!img) return nullptr;
+  return image::ImageUtils::clipWithImageRect(img, 0, 0, image::imageWidth(img),
+                                              image::imageHeight(img));
+}
+
+ImagePtr AutoApi::toUpImage(const ImagePtr& img) { return image::ImageUtils::toUpImage(img); }
+
+ImagePtr AutoApi::toLeftImage(const ImagePtr& img) { return image::ImageUtils::toLeftImage(img); }
+
+ImagePtr AutoApi::toRightImage(const ImagePtr& img) {
+  return image::ImageUtils::toRightImage(img);
+}
+
+ImagePtr AutoApi::toUpImageFrom(const std::optional<Bytes>& data) {
+  if (!data) return nullptr;
+  return image::ImageUtils::toUpImage(platform::PlatformImage::decode(*data));
+}
+
+std::optional<Bytes> AutoApi::toUpImageData(const ImagePtr& img) {
+  return image::ImageUtils::jpegData(image::ImageUtils::toUpImage(img));
+}
+
+std::optional<Bytes> AutoApi::toUpImageData2(const ImagePtr& img, float q, std::int64_t type) {
+  const auto up = image::ImageUtils::toUpImage(img);
+  if (!up) return std::nullopt;
+  return type == 2 ? up->pngData() : up->jpegData(double{q});
+}
+
+ImagePtr AutoApi::toUpImageData3(const ImagePtr& img, float q, std::int64_t type) {
+  if (!img || (type != 1 && type != 2)) return nullptr;
+  const auto bytes = type == 2 ? img->pngData() : img->jpegData(double{q});
+  if (!bytes) return nullptr;
+  return image::ImageUtils::toUpImage(platform::PlatformImage::decode(*bytes));
+}
+
+std::optional<Bytes> AutoApi::toUpImageDataFrom(const std::optional<Bytes>& data) {
+  return toUpImageData(toUpImageFrom(data));
 }
 
 std::string AutoApi::cmpColor(const std::string& json) {

@@ -49,6 +49,34 @@ class AutoApi {
   /// The same value as a colour text "#RRGGBB".
   std::string pixelRGB(const std::string& json);
 
+  // Transforms of stored images: each answers the new image's id, or "".
+  /// {"imageId"}: the stored image as JPEG at quality 1.0 in Base64, or "".
+  std::string base64(const std::string& json);
+  /// {"imageId","x","y","w","h"}: the region as a new image.
+  std::string clip(const std::string& json);
+  /// {"imageId","degree"}: "0", "90" (clockwise) or "-90".
+  std::string rotateImage(const std::string& json);
+  /// {"imageId","threshold"} (default 200, truncated): a two-level image. A threshold that is not
+  /// finite or does not fit 64 bits gives "".
+  std::string binaryzationImage(const std::string& json);
+  /// {"uuid"}: a matrix image copied into a new pixel image.
+  std::string matToImageFormat(const std::string& json);
+  /// {"uuid"}: any stored image copied into a new matrix image.
+  std::string imageToMatFormat(const std::string& json);
+
+  // Platform images and byte buffers (no registry): absent in, absent out.
+  ImagePtr clipImage(const ImagePtr& img);
+  ImagePtr toUpImage(const ImagePtr& img);
+  ImagePtr toLeftImage(const ImagePtr& img);
+  ImagePtr toRightImage(const ImagePtr& img);
+  ImagePtr toUpImageFrom(const std::optional<Bytes>& data);
+  std::optional<Bytes> toUpImageData(const ImagePtr& img);
+  /// PNG when `type` is 2, otherwise JPEG at quality `q`.
+  std::optional<Bytes> toUpImageData2(const ImagePtr& img, float q, std::int64_t type);
+  /// Encoded (PNG for 2, JPEG at `q` for 1, absent otherwise), decoded, orientation up.
+  ImagePtr toUpImageData3(const ImagePtr& img, float q, std::int64_t type);
+  std::optional<Bytes> toUpImageDataFrom(const std::optional<Bytes>& data);
+
   // Recognition (ImageColorSelector unless noted; threshold defaults to 0.9).
   /// Index of the matching group of "firstColor" as decimal text, "-1" for none.
   std::string cmpColor(const std::string& json);

@@ -54,6 +54,21 @@ class ImageManager {
   /// Empties both stores (matrices are closed after a delay).
   void removeAll();
 
+  // Transforms: each stores a new image (as matrix mode says) and answers its id, or "".
+  /// The region (checked against the image); a negative x or y, or a region covering the whole
+  /// image, gives "".
+  std::string clip(const std::string& id, std::int64_t x, std::int64_t y, std::int64_t w,
+                   std::int64_t h);
+  /// "0" drops the orientation mark, "90" turns clockwise, "-90" counter-clockwise; any other
+  /// text gives "".
+  std::string rotateImage(const std::string& id, const std::string& degree);
+  /// Two levels: 255 where (red + green + blue) / 3 >= t, else 0, as a gray image.
+  std::string binaryzationImage(const std::string& id, std::int64_t t);
+  /// Any stored image copied into a new matrix image.
+  std::string imageToMatFormat(const std::string& id);
+  /// A matrix image copied into a new pixel image; "" for any other id.
+  std::string matToImageFormat(const std::string& id);
+
   MatManager& matManager() { return matManager_; }
 
  private:

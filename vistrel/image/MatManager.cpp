@@ -18,6 +18,17 @@ platform::ImagePtr MatManager::matConvert2UIImage(const std::string&) const { re
 
 bool MatManager::recycle(const std::string&) { return false; }
 
+std::string MatManager::addImage(platform::ImagePtr) { return {}; }
+
+std::string MatManager::clip(const std::string&, std::int64_t, std::int64_t, std::int64_t,
+                             std::int64_t) {
+  return {};
+}
+
+std::string MatManager::rotateImage(const std::string&, const std::string&) { return {}; }
+
+std::string MatManager::binaryzationImageMat(const std::string&, std::int64_t) { return {}; }
+
 void MatManager::removeAll() {
   platform::logOut("matManager --->>>> removeAll image");
   const std::lock_guard lock(lockDict_);

@@ -28,6 +28,14 @@ class MatManager {
   /// Replaces the store with an empty one; the old matrices are closed later on their own thread.
   void removeAll();
 
+  /// Converts the image to a matrix and stores it under a new matrix id; "" when it cannot.
+  std::string addImage(platform::ImagePtr image);
+  /// Matrix transforms, each stored under a new matrix id; "" when the id does not resolve.
+  std::string clip(const std::string& id, std::int64_t x, std::int64_t y, std::int64_t w,
+                   std::int64_t h);
+  std::string rotateImage(const std::string& id, const std::string& degree);
+  std::string binaryzationImageMat(const std::string& id, std::int64_t t);
+
  private:
   std::mutex lockDict_;
 };

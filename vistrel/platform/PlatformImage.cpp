@@ -48,6 +48,14 @@ std::shared_ptr<Bitmap> bitmapFrom(const cv::Mat& rgba) {
   return bitmap;
 }
 
+bool opaque(const Bitmap& bitmap) {
+  const std::uint8_t* p = bitmap.rgba.data();
+  const std::size_t n = bitmap.rgba.size();
+  unsigned all = 0xFF;
+  for (std::size_t i = 3; i < n; i += 4) all &= p[i];
+  return all == 0xFF;
+}
+
 // Premultiplies straight RGBA in place; opaque pixels are left as they are.
 void premultiply(std::uint8_t* p, std::size_t pixels) {
   for (std::size_t i = 0; i < pixels; ++i, p += 4) {
@@ -57,26 +65,46 @@ void premultiply(std::uint8_t* p, std::size_t pixels) {
   }
 }
 
-// The bitmap turned as its orientation says, so that it reads upright.
-cv::Mat oriented(const cv::Mat& m, Orientation o) {
-  cv::Mat out;
-  switch (o) {
-    case Orientation::up: return m;
-    case Orientation::down: cv::rotate(m, out, cv::ROTATE_180); return out;
-    case Orientation::left: cv::rotate(m, out, cv::ROTATE_90_COUNTERCLOCKWISE); return out;
-    case Orientation::right: cv::rotate(m, out, cv::ROTATE_90_CLOCKWISE); return out;
-    case Orientation::upMirrored: cv::flip(m, out, 1); return out;
-    case Orientation::downMirrored: cv::flip(m, out, 0); return out;
-    case Orientation::leftMirrored:
-      cv::rotate(m, out, cv::ROTATE_90_COUNTERCLOCKWISE);
-      cv::flip(out, out, 1);
-      return out;
-    case Orientation::rightMirrored:
-      cv::rotate(m, out, cv::ROTATE_90_CLOCKWISE);
-      cv::flip(out, out, 1);
-      return out;
+// A quarter turn of 4-byte pixels into `out` (of the turned size), clockwise or counter-clockwise,
+// walked in square tiles so that both the reads and the writes stay within a few pages (a plain
+// transpose of a screenshot touches a new page on every write and runs many times slower).
+void quarterTurn(const cv::Mat& m, cv::Mat& out, bool clockwise) {
+  constexpr int kTile = 64;
+  const int outWidth = out.cols, outHeight = out.rows;
+  for (int ty = 0; ty < outHeight; ty += kTile) {
+    for (int tx = 0; tx < outWidth; tx += kTile) {
+      const int yEnd = std::min(ty + kTile, outHeight), xEnd = std::min(tx + kTile, outWidth);
+      for (int y = ty; y < yEnd; ++y) {
+        auto* row = out.ptr<std::uint32_t>(y);
+        for (int x = tx; x < xEnd; ++x) {
+          // Clockwise: out(x, y) = in(y, H - 1 - x); counter-clockwise: in(W - 1 - y, x).
+          row[x] = clockwise ? m.ptr<std::uint32_t>(m.rows - 1 - x)[y]
+                             : m.ptr<std::uint32_t>(x)[m.cols - 1 - y];
+        }
+      }
+    }
   }
-  return m;
+}
+
+// Writes the bitmap turned as its orientation says (so that it reads upright) into `out`, whose
+// size is the turned size.
+void orientInto(const cv::Mat& m, Orientation o, cv::Mat& out) {
+  switch (o) {
+    case Orientation::up: m.copyTo(out); return;
+    case Orientation::down: cv::flip(m, out, -1); return;
+    case Orientation::left: quarterTurn(m, out, false); return;
+    case Orientation::right: quarterTurn(m, out, true); return;
+    case Orientation::upMirrored: cv::flip(m, out, 1); return;
+    case Orientation::downMirrored: cv::flip(m, out, 0); return;
+    case Orientation::leftMirrored:
+      quarterTurn(m, out, false);
+      cv::flip(out, out, 1);
+      return;
+    case Orientation::rightMirrored:
+      quarterTurn(m, out, true);
+      cv::flip(out, out, 1);
+      return;
+  }
 }
 
 std::optional<Bytes> encode(const std::string& extension, const cv::Mat& image,
@@ -132,14 +160,21 @@ ImagePtr PlatformImage::decode(std::span<const std::uint8_t> bytes) {
     if (decoded.depth() != CV_8U) {
       decoded.convertTo(decoded, CV_8U, decoded.depth() == CV_16U ? 1.0 / 257.0 : 1.0);
     }
-    cv::Mat rgba;
+    int conversion = 0;
     switch (decoded.channels()) {
-      case 1: cv::cvtColor(decoded, rgba, cv::COLOR_GRAY2RGBA); break;
-      case 3: cv::cvtColor(decoded, rgba, cv::COLOR_BGR2RGBA); break;
-      case 4: cv::cvtColor(decoded, rgba, cv::COLOR_BGRA2RGBA); break;
+      case 1: conversion = cv::COLOR_GRAY2RGBA; break;
+      case 3: conversion = cv::COLOR_BGR2RGBA; break;
+      case 4: conversion = cv::COLOR_BGRA2RGBA; break;
       default: return nullptr;
     }
-    return std::make_shared<const PlatformImage>(bitmapFrom(rgba), 1.0,
+    // Converted straight into the bitmap's own buffer.
+    auto bitmap = std::make_shared<Bitmap>();
+    bitmap->width = decoded.cols;
+    bitmap->height = decoded.rows;
+    bitmap->rgba.resize(decoded.total() * 4);
+    cv::Mat target(decoded.rows, decoded.cols, CV_8UC4, bitmap->rgba.data());
+    cv::cvtColor(decoded, target, conversion);
+    return std::make_shared<const PlatformImage>(std::move(bitmap), 1.0,
                                                  fromExif(internal::jpegExifOrientation(bytes)));
   } catch (const cv::Exception&) {
     return nullptr;
@@ -186,10 +221,15 @@ ImagePtr PlatformImage::over(std::shared_ptr<const Bitmap> bitmap, double scale,
 std::optional<Bytes> PlatformImage::jpegData(double quality) const {
   if (!bitmap_ || bitmap_->width <= 0 || bitmap_->height <= 0) return std::nullopt;
   const double q = std::isfinite(quality) ? std::clamp(quality, 0.0, 1.0) : 1.0;
-  cv::Mat premultiplied = view(*bitmap_).clone();
-  premultiply(premultiplied.data, premultiplied.total());
+  const cv::Mat pixels = view(*bitmap_);
   cv::Mat bgr;
-  cv::cvtColor(premultiplied, bgr, cv::COLOR_RGBA2BGR);
+  if (opaque(*bitmap_)) {
+    cv::cvtColor(pixels, bgr, cv::COLOR_RGBA2BGR);
+  } else {
+    cv::Mat premultiplied = pixels.clone();
+    premultiply(premultiplied.data, premultiplied.total());
+    cv::cvtColor(premultiplied, bgr, cv::COLOR_RGBA2BGR);
+  }
   return encode(".jpg", bgr, {cv::IMWRITE_JPEG_QUALITY, static_cast<int>(std::lround(q * 100))});
 }
 
@@ -222,14 +262,25 @@ std::shared_ptr<const Bitmap> PlatformImage::crop(std::int64_t x, std::int64_t y
 ImagePtr PlatformImage::redraw(int width, int height) const {
   if (!bitmap_ || width <= 0 || height <= 0) return nullptr;
   try {
-    cv::Mat upright = oriented(view(*bitmap_), orientation_);
-    if (upright.cols != width || upright.rows != height) {
-      cv::Mat resized;
-      cv::resize(upright, resized, cv::Size(width, height), 0, 0, cv::INTER_LINEAR);
-      upright = resized;
+    auto drawn = std::make_shared<Bitmap>();
+    drawn->width = width;
+    drawn->height = height;
+    drawn->rgba.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    cv::Mat target(height, width, CV_8UC4, drawn->rgba.data());
+    const cv::Mat source = view(*bitmap_);
+    const cv::Size turned = turnsSideways(orientation_) ? cv::Size(source.rows, source.cols)
+                                                        : source.size();
+    if (turned == target.size()) {
+      orientInto(source, orientation_, target);
+    } else {
+      cv::Mat upright(turned, CV_8UC4);
+      orientInto(source, orientation_, upright);
+      cv::resize(upright, target, target.size(), 0, 0, cv::INTER_LINEAR);
     }
-    return over(bitmapFrom(upright));
+    return over(std::move(drawn));
   } catch (const cv::Exception&) {
+    return nullptr;
+  } catch (const std::bad_alloc&) {
     return nullptr;
   }
 }
