@@ -1,8 +1,12 @@
 #include "cli/Operations.h"
 
+#include <nlohmann/json.hpp>
+
 #include "vistrel/api/AutoApi.h"
 #include "vistrel/image/DataUtils.h"
 #include "vistrel/image/ImageUtils.h"
+#include "vistrel/node/NodeManager.h"
+#include "vistrel/node/XpathSelect.h"
 #include "vistrel/touch/MultiTouchProcessArray.h"
 
 namespace vistrel::cli {
@@ -55,6 +59,36 @@ Operation idOp(std::string name, std::string summary,
   return {std::move(name), {{"uuid", K::optionalText}}, std::move(summary),
           [method](const Arguments& x) -> Result {
             return (a().*method)(fromOptional(x.optionalText(0)));
+          }};
+}
+
+// A node query taking the thread id and a nid that may be absent.
+Operation nidOp(std::string name, std::string summary,
+                std::string (AutoApi::*method)(const std::string&,
+                                               const std::optional<std::string>&)) {
+  return {std::move(name), {{"threadId", K::text}, {"nid", K::optionalText}}, std::move(summary),
+          [method](const Arguments& x) -> Result {
+            return (a().*method)(x.text(0), x.optionalText(1));
+          }};
+}
+
+// A node query taking the thread id and a selector list.
+Operation selectOp(std::string name, std::string summary,
+                   std::string (AutoApi::*method)(const std::string&, const std::string&)) {
+  return {std::move(name), {{"threadId", K::text}, {"select", K::text}}, std::move(summary),
+          [method](const Arguments& x) -> Result { return (a().*method)(x.text(0), x.text(1)); }};
+}
+
+// A node query inside a node.
+Operation forNodeOp(std::string name, std::string summary,
+                    std::string (AutoApi::*method)(const std::string&,
+                                                   const std::optional<std::string>&,
+                                                   const std::string&)) {
+  return {std::move(name),
+          {{"threadId", K::text}, {"nid", K::optionalText}, {"select", K::text}},
+          std::move(summary),
+          [method](const Arguments& x) -> Result {
+            return (a().*method)(x.text(0), x.optionalText(1), x.text(2));
           }};
 }
 
@@ -151,6 +185,53 @@ std::map<std::string, Operation, std::less<>> build() {
          const auto dic = image::DataUtils::toDic(*bytes);
          if (!dic) return std::monostate{};
          return dic->dump();
+       }},
+      {"setDocument", {{"threadId", K::text}, {"doc", K::text}},
+       "loads the thread's element tree; \"ok\", or \"error\" for the empty text",
+       [](const Arguments& x) -> Result { return a().setDocument(x.text(0), x.text(1)); }},
+      {"setCacheDocument", {{"threadId", K::text}, {"r", K::text}},
+       "\"true\" marks the document cached; anything else drops it",
+       [](const Arguments& x) -> Result { return a().setCacheDocument(x.text(0), x.text(1)); }},
+      {"hasDocument", {{"threadId", K::text}}, "a document is stored",
+       [](const Arguments& x) -> Result { return a().hasDocument(x.text(0)); }},
+      {"isCacheDocument", {{"threadId", K::text}}, "cached and a document is stored",
+       [](const Arguments& x) -> Result { return a().isCacheDocument(x.text(0)); }},
+      selectOp("getOneNodeInfo", "first element matching the selector list", &AutoApi::getOneNodeInfo),
+      selectOp("getNodeInfo", "all elements matching the selector list", &AutoApi::getNodeInfo),
+      forNodeOp("getOneNodeInfoForNode", "first match inside the node",
+                &AutoApi::getOneNodeInfoForNode),
+      forNodeOp("getNodeInfoForNode", "all matches inside the node", &AutoApi::getNodeInfoForNode),
+      nidOp("getNodeInfoParent", "the node's parent", &AutoApi::getNodeInfoParent),
+      nidOp("getNodeInfoAllChildren", "the node's children", &AutoApi::getNodeInfoAllChildren),
+      {"getNodeInfoChild",
+       {{"threadId", K::text}, {"nid", K::optionalText}, {"index", K::optionalText}},
+       "the child at the index (absent: 0)",
+       [](const Arguments& x) -> Result {
+         return a().getNodeInfoChild(x.text(0), x.optionalText(1), x.optionalText(2));
+       }},
+      nidOp("getPreviousSiblingNodeInfo", "siblings before the node",
+            &AutoApi::getPreviousSiblingNodeInfo),
+      nidOp("getNextSiblingNodeInfo", "siblings after the node", &AutoApi::getNextSiblingNodeInfo),
+      nidOp("getSiblingNodeInfo", "the other siblings", &AutoApi::getSiblingNodeInfo),
+      {"NodeManager.testXpath", {{"markup", K::text}, {"expression", K::text}},
+       "descriptions of the elements the XPath finds in the markup, or \"\"",
+       [](const Arguments& x) -> Result {
+         return node::NodeManager().testXpath(x.text(0), x.text(1));
+       }},
+      {"NodeManager.parseNid", {{"markup", K::text}}, "the markup rewritten with node ids",
+       [](const Arguments& x) -> Result { return node::NodeManager().parseNid(x.text(0)); }},
+      {"XpathSelect.xpath", {{"markup", K::text}, {"expression", K::text}},
+       "the nodes found, as [{\"tag\":..,\"attributes\":{..}}], or \"\"",
+       [](const Arguments& x) -> Result {
+         const auto found = node::XpathSelect().xpath(x.text(0), x.text(1));
+         if (!found) return std::string();
+         nlohmann::ordered_json out = nlohmann::ordered_json::array();
+         for (const auto& n : *found) {
+           nlohmann::ordered_json attributes = nlohmann::ordered_json::object();
+           for (const auto& [k, v] : n->attributes()) attributes[k] = v;
+           out.push_back({{"tag", n->name()}, {"attributes", attributes}});
+         }
+         return out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
        }},
       {"MultiTouchProcessArray.parse",
        {{"gesture", K::text}, {"scale", K::real}},

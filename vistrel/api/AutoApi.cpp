@@ -1,6 +1,7 @@
 #include "vistrel/api/AutoApi.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
@@ -276,6 +277,113 @@ std::string AutoApi::findImageByColorEx(const std::string& json) {
       extra.firstColorOffset.value_or("#000000"), readThreshold(extra.firstColorThreshold),
       extra.otherColorOffset.value_or("#000000"), readThreshold(extra.otherColorThreshold),
       readThreshold(extra.cmpColorSucThreshold), startX, startY, extraText);
+}
+
+}  // namespace vistrel::api
+
+namespace vistrel::api {
+
+std::string AutoApi::setDocument(const std::string& threadId, const std::string& doc) {
+  return nodeManager_.withManager(threadId, [&](node::NodeManager& m) {
+    return m.parse(doc) ? "ok" : "error";
+  });
+}
+
+std::string AutoApi::setCacheDocument(const std::string& threadId, const std::string& r) {
+  nodeManager_.withManager(threadId, [&](node::NodeManager& m) {
+    if (r == "true") {
+      m.lockNode();
+    } else {
+      m.releaseNode();
+    }
+  });
+  return "ok";
+}
+
+bool AutoApi::hasDocument(const std::string& threadId) {
+  return nodeManager_.withManager(threadId, [](node::NodeManager& m) { return m.hasDocument(); });
+}
+
+bool AutoApi::isCacheDocument(const std::string& threadId) {
+  return nodeManager_.withManager(threadId,
+                                  [](node::NodeManager& m) { return m.isCacheDocument(); });
+}
+
+std::string AutoApi::getOneNodeInfo(const std::string& threadId, const std::string& select) {
+  return nodeManager_.withManager(threadId,
+                                  [&](node::NodeManager& m) { return m.getOneNodeInfo(select); });
+}
+
+std::string AutoApi::getNodeInfo(const std::string& threadId, const std::string& select) {
+  return nodeManager_.withManager(threadId,
+                                  [&](node::NodeManager& m) { return m.getNodeInfo(select); });
+}
+
+std::string AutoApi::getOneNodeInfoForNode(const std::string& threadId,
+                                           const std::optional<std::string>& nid,
+                                           const std::string& select) {
+  if (!nid) return {};
+  return nodeManager_.withManager(
+      threadId, [&](node::NodeManager& m) { return m.getOneNodeInfoForNode(*nid, select); });
+}
+
+std::string AutoApi::getNodeInfoForNode(const std::string& threadId,
+                                        const std::optional<std::string>& nid,
+                                        const std::string& select) {
+  if (!nid) return {};
+  return nodeManager_.withManager(
+      threadId, [&](node::NodeManager& m) { return m.getNodeInfoForNode(*nid, select); });
+}
+
+std::string AutoApi::getNodeInfoParent(const std::string& threadId,
+                                       const std::optional<std::string>& nid) {
+  if (!nid) return {};
+  return nodeManager_.withManager(threadId,
+                                  [&](node::NodeManager& m) { return m.getNodeInfoParent(*nid); });
+}
+
+std::string AutoApi::getNodeInfoAllChildren(const std::string& threadId,
+                                            const std::optional<std::string>& nid) {
+  if (!nid) return {};
+  return nodeManager_.withManager(
+      threadId, [&](node::NodeManager& m) { return m.getNodeInfoAllChildren(*nid); });
+}
+
+std::string AutoApi::getNodeInfoChild(const std::string& threadId,
+                                      const std::optional<std::string>& nid,
+                                      const std::optional<std::string>& index) {
+  if (!nid) return {};
+  std::int64_t at = 0;
+  if (index) {
+    // An index that is no decimal integer names no child.
+    std::string_view t = *index;
+    if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), at);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size()) return {};
+  }
+  return nodeManager_.withManager(
+      threadId, [&](node::NodeManager& m) { return m.getNodeInfoChild(*nid, at); });
+}
+
+std::string AutoApi::getPreviousSiblingNodeInfo(const std::string& threadId,
+                                                const std::optional<std::string>& nid) {
+  if (!nid) return {};
+  return nodeManager_.withManager(
+      threadId, [&](node::NodeManager& m) { return m.getPreviousSiblingNodeInfo(*nid); });
+}
+
+std::string AutoApi::getNextSiblingNodeInfo(const std::string& threadId,
+                                            const std::optional<std::string>& nid) {
+  if (!nid) return {};
+  return nodeManager_.withManager(
+      threadId, [&](node::NodeManager& m) { return m.getNextSiblingNodeInfo(*nid); });
+}
+
+std::string AutoApi::getSiblingNodeInfo(const std::string& threadId,
+                                        const std::optional<std::string>& nid) {
+  if (!nid) return {};
+  return nodeManager_.withManager(threadId,
+                                  [&](node::NodeManager& m) { return m.getSiblingNodeInfo(*nid); });
 }
 
 }  // namespace vistrel::api

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "vistrel/api/ImageFinderProcessor.h"
+#include "vistrel/node/NodeManagerThread.h"
 #include "vistrel/platform/PlatformImage.h"
 
 namespace vistrel::api {
@@ -89,9 +90,38 @@ class AutoApi {
   std::string findImageByColor(const std::string& json);
   std::string findImageByColorEx(const std::string& json);
 
+  // Element-tree documents, one per script thread id.
+  /// Loads the thread's document: "ok", or "error" for the empty text.
+  std::string setDocument(const std::string& threadId, const std::string& doc);
+  /// "true" exactly turns caching on; any other text turns it off and drops the document. "ok".
+  std::string setCacheDocument(const std::string& threadId, const std::string& r);
+  bool hasDocument(const std::string& threadId);
+  bool isCacheDocument(const std::string& threadId);
+  std::string getOneNodeInfo(const std::string& threadId, const std::string& select);
+  std::string getNodeInfo(const std::string& threadId, const std::string& select);
+  std::string getOneNodeInfoForNode(const std::string& threadId,
+                                    const std::optional<std::string>& nid,
+                                    const std::string& select);
+  std::string getNodeInfoForNode(const std::string& threadId, const std::optional<std::string>& nid,
+                                 const std::string& select);
+  std::string getNodeInfoParent(const std::string& threadId, const std::optional<std::string>& nid);
+  std::string getNodeInfoAllChildren(const std::string& threadId,
+                                     const std::optional<std::string>& nid);
+  /// The child at `index` (a decimal integer text; absent is 0); "" for an index that is not one.
+  std::string getNodeInfoChild(const std::string& threadId, const std::optional<std::string>& nid,
+                               const std::optional<std::string>& index);
+  std::string getPreviousSiblingNodeInfo(const std::string& threadId,
+                                         const std::optional<std::string>& nid);
+  std::string getNextSiblingNodeInfo(const std::string& threadId,
+                                     const std::optional<std::string>& nid);
+  std::string getSiblingNodeInfo(const std::string& threadId,
+                                 const std::optional<std::string>& nid);
+
   ImageFinderProcessor& imageFinderProcessor() { return imageFinderProcessor_; }
+  node::NodeManagerThread& nodeManager() { return nodeManager_; }
 
  private:
+  node::NodeManagerThread nodeManager_;
   ImageFinderProcessor imageFinderProcessor_;
 };
 
