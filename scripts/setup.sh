@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
-  nlohmann-json3-dev libcli11-dev libssl-dev
+  nlohmann-json3-dev libcli11-dev libssl-dev libxml2-dev libpcre2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 
