@@ -64,10 +64,13 @@ TEST(Registry, SizesAndPixelsAtTheEdges) {
   registry().recycleImage(id);
 }
 
-TEST(Registry, StoreByModeInMatrixModeFailsUntilMatricesAreStored) {
+TEST(Registry, StoreByModeFollowsMatrixMode) {
   registry().setOpencvMat(true);
-  EXPECT_EQ(registry().storeByMode(test::solidImage(2, 2, 0)), "");
+  const std::string matrix = registry().storeByMode(test::solidImage(2, 2, 0));
   registry().setOpencvMat(false);
+  EXPECT_EQ(matrix.size(), 36u);
+  EXPECT_TRUE(matrix.ends_with("-mat"));
+  EXPECT_TRUE(registry().recycleImage(matrix));
   const std::string id = registry().storeByMode(test::solidImage(2, 2, 0));
   EXPECT_EQ(id.size(), 32u);
   registry().recycleImage(id);

@@ -21,7 +21,9 @@ std::string ImageFinderProcessor::findColor(const std::string& imageId,
                                             std::int64_t x, std::int64_t y, std::int64_t w,
                                             std::int64_t h, std::int64_t limit,
                                             std::int64_t orz) {
-  if (isMatId(imageId)) return findColorMat_.findColor();
+  if (isMatId(imageId)) {
+    return findColorMat_.findColor(imageId, firstColor, threshold, x, y, w, h, limit, orz);
+  }
   const auto image = pixelLookup(imageId);
   if (!image) return {};
   const auto r = image::AutoImage::checkXYWHAutoImage(x, y, w, h, *image);
@@ -34,7 +36,9 @@ std::string ImageFinderProcessor::findNotColor(const std::string& imageId,
                                                std::int64_t x, std::int64_t y, std::int64_t w,
                                                std::int64_t h, std::int64_t limit,
                                                std::int64_t orz, bool same, bool allNotEquals) {
-  if (isMatId(imageId)) return findColorMat_.findNotColor();
+  if (isMatId(imageId)) {
+    return findColorMat_.findNotColor(imageId, firstColor, threshold, x, y, w, h, limit, orz);
+  }
   const auto image = pixelLookup(imageId);
   if (!image) return {};
   const auto r = image::AutoImage::checkXYWHAutoImage(x, y, w, h, *image);
@@ -48,7 +52,10 @@ std::string ImageFinderProcessor::findMultiColor(const std::string& imageId,
                                                  std::int64_t x, std::int64_t y, std::int64_t w,
                                                  std::int64_t h, std::int64_t limit,
                                                  std::int64_t orz) {
-  if (isMatId(imageId)) return findColorMat_.findMultiColor();
+  if (isMatId(imageId)) {
+    return findColorMat_.findMultiColor(imageId, firstColor, points, threshold, x, y, w, h, limit,
+                                        orz);
+  }
   const auto image = pixelLookup(imageId);
   if (!image) return {};
   const auto r = image::AutoImage::checkXYWHAutoImage(x, y, w, h, *image);
@@ -60,7 +67,9 @@ std::int64_t ImageFinderProcessor::cmpColor(const std::string& imageId, float th
                                             std::int64_t x, std::int64_t y, std::int64_t w,
                                             std::int64_t h, const std::string& points) {
   if (imageId.empty() || points.empty()) return -1;
-  if (isMatId(imageId)) return StringUtil::textToInt(findColorMat_.cmpColor());
+  if (isMatId(imageId)) {
+    return StringUtil::textToInt(findColorMat_.cmpColor(imageId, points, threshold, x, y, w, h));
+  }
   if (points.starts_with('[')) return cmpMultiColor(imageId, points, threshold, x, y, w, h);
   // A single group is wrapped as it stands: a double quote inside makes the list undecodable.
   return cmpMultiColor(imageId, "[\"" + points + "\"]", threshold, x, y, w, h);
@@ -68,10 +77,13 @@ std::int64_t ImageFinderProcessor::cmpColor(const std::string& imageId, float th
 
 std::int64_t ImageFinderProcessor::cmpMultiColor(const std::string& imageId,
                                                  const std::string& points, float threshold,
-                                                 std::int64_t, std::int64_t, std::int64_t,
-                                                 std::int64_t) {
+                                                 std::int64_t x, std::int64_t y, std::int64_t w,
+                                                 std::int64_t h) {
   if (imageId.empty()) return -1;
-  if (isMatId(imageId)) return StringUtil::textToInt(findColorMat_.cmpColor());
+  if (isMatId(imageId)) {
+    return StringUtil::textToInt(
+        findColorMat_.cmpMultiColor(imageId, points, threshold, x, y, w, h));
+  }
   const auto image = pixelLookup(imageId);
   if (!image) return -1;
   // The comparison tests absolute point positions over the whole image: the region is not used.
@@ -82,7 +94,9 @@ std::string ImageFinderProcessor::findImageByColor(const std::string& imageId,
                                                    const std::string& templateId, std::int64_t x,
                                                    std::int64_t y, std::int64_t w, std::int64_t h,
                                                    float threshold, std::int64_t limit) {
-  if (isMatId(imageId) && isMatId(templateId)) return findColorMat_.findImageByColor();
+  if (isMatId(imageId) && isMatId(templateId)) {
+    return findColorMat_.findImageByColor(imageId, templateId, x, y, w, h, threshold, limit);
+  }
   const auto image = pixelLookup(imageId);
   if (!image) return {};
   const auto small = pixelLookup(templateId);
@@ -96,8 +110,10 @@ std::string ImageFinderProcessor::findImageByColorEx(
     std::int64_t w, std::int64_t h, std::int64_t limit, const std::string& firstColorOffset,
     float firstColorThreshold, const std::string& otherColorOffset, float otherColorThreshold,
     float cmpColorSucThreshold, std::int64_t startRangeX, std::int64_t startRangeY,
-    const std::string&) {
-  if (isMatId(imageId) && isMatId(templateId)) return findColorMat_.findImageByColor();
+    const std::string& extra) {
+  if (isMatId(imageId) && isMatId(templateId)) {
+    return findColorMat_.findImageByColorEx(imageId, templateId, x, y, w, h, limit, extra);
+  }
   const auto image = pixelLookup(imageId);
   if (!image) return {};
   const auto small = pixelLookup(templateId);

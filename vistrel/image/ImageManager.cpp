@@ -104,49 +104,27 @@ std::string ImageManager::clip(const std::string& id, std::int64_t x, std::int64
   return storeByMode(ImageUtils::clipWithImageRect(record->uiimage(), r.x, r.y, r.w, r.h));
 }
 
-namespace {
-
-// The turn of a stored image by a degree text; null for an unknown text or a failed redraw.
-platform::ImagePtr rotated(const platform::ImagePtr& image, const std::string& degree) {
-  if (degree == "0") return ImageUtils::toUpImage(image);
-  // The turn applies to the bitmap as it lies: an earlier orientation mark is not counted.
-  if (degree == "-90") return ImageUtils::toLeftImage(image);
-  if (degree == "90") return ImageUtils::toRightImage(image);
-  return nullptr;
-}
-
-// Gray (red + green + blue) / 3 of the straight bitmap against t: 255 or 0.
-platform::ImagePtr twoLevels(const platform::ImagePtr& image, std::int64_t t) {
-  if (!image || !image->bitmap()) return nullptr;
-  const platform::Bitmap& bitmap = *image->bitmap();
-  std::vector<std::uint8_t> gray(static_cast<std::size_t>(bitmap.width) *
-                                 static_cast<std::size_t>(bitmap.height));
-  const std::uint8_t* p = bitmap.rgba.data();
-  for (std::size_t i = 0; i < gray.size(); ++i, p += 4) {
-    const std::int64_t level = (std::int64_t{p[0]} + p[1] + p[2]) / 3;
-    gray[i] = level >= t ? 255 : 0;
-  }
-  return platform::PlatformImage::fromGray(bitmap.width, bitmap.height, gray);
-}
-
-}  // namespace
-
 std::string ImageManager::rotateImage(const std::string& id, const std::string& degree) {
   if (isMatId(id)) return matManager_.rotateImage(id, degree);
   const auto record = autoImage(id);
   if (!record || !record->uiimage() || degree.empty()) return {};
-  return storeByMode(rotated(record->uiimage(), degree));
+  return storeByMode(ImageUtils::rotated(record->uiimage(), degree));
 }
 
 std::string ImageManager::binaryzationImage(const std::string& id, std::int64_t t) {
   if (isMatId(id)) return matManager_.binaryzationImageMat(id, t);
   const auto record = autoImage(id);
   if (!record) return {};
-  return storeByMode(twoLevels(record->uiimage(), t));
+  return storeByMode(ImageUtils::twoLevels(record->uiimage(), t));
 }
 
 std::string ImageManager::imageToMatFormat(const std::string& id) {
   return matManager_.addImage(getUIImage(id));
+}
+
+native::MatEngine& ImageManager::matEngine() {
+  static native::MatEngine engine;
+  return engine;
 }
 
 std::string ImageManager::matToImageFormat(const std::string& id) {

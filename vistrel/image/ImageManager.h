@@ -10,6 +10,7 @@
 #include "vistrel/image/AutoImage.h"
 #include "vistrel/image/MatManager.h"
 #include "vistrel/image/ThreadSafeDictionary.h"
+#include "vistrel/native/MatEngine.h"
 #include "vistrel/platform/PlatformImage.h"
 
 namespace vistrel::image {
@@ -70,6 +71,8 @@ class ImageManager {
   std::string matToImageFormat(const std::string& id);
 
   MatManager& matManager() { return matManager_; }
+  /// The matrix engine of the registry's matrix transforms.
+  static native::MatEngine& matEngine();
 
  private:
   ImageManager() = default;

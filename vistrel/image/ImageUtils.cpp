@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "vistrel/image/AutoImage.h"
 
@@ -61,6 +62,26 @@ platform::ImagePtr ImageUtils::toLeftImage(const platform::ImagePtr& image) {
 
 platform::ImagePtr ImageUtils::toRightImage(const platform::ImagePtr& image) {
   return turned(image, platform::Orientation::right);
+}
+
+platform::ImagePtr ImageUtils::rotated(const platform::ImagePtr& image, const std::string& degree) {
+  if (degree == "0") return toUpImage(image);
+  if (degree == "-90") return toLeftImage(image);
+  if (degree == "90") return toRightImage(image);
+  return nullptr;
+}
+
+platform::ImagePtr ImageUtils::twoLevels(const platform::ImagePtr& image, std::int64_t t) {
+  if (!image || !image->bitmap()) return nullptr;
+  const platform::Bitmap& bitmap = *image->bitmap();
+  std::vector<std::uint8_t> gray(static_cast<std::size_t>(bitmap.width) *
+                                 static_cast<std::size_t>(bitmap.height));
+  const std::uint8_t* p = bitmap.rgba.data();
+  for (std::size_t i = 0; i < gray.size(); ++i, p += 4) {
+    const std::int64_t level = (std::int64_t{p[0]} + p[1] + p[2]) / 3;
+    gray[i] = level >= t ? 255 : 0;
+  }
+  return platform::PlatformImage::fromGray(bitmap.width, bitmap.height, gray);
 }
 
 std::optional<platform::Bytes> ImageUtils::jpegData(const platform::ImagePtr& image) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "vistrel/platform/PlatformImage.h"
 
@@ -28,6 +29,12 @@ class ImageUtils {
   /// Turned a quarter counter-clockwise (left) or clockwise (right) and redrawn.
   static platform::ImagePtr toLeftImage(const platform::ImagePtr& image);
   static platform::ImagePtr toRightImage(const platform::ImagePtr& image);
+
+  /// The turn of a degree text: "0" drops the orientation mark, "90" turns clockwise and "-90"
+  /// counter-clockwise (redrawn); null for any other text. An earlier mark is not counted.
+  static platform::ImagePtr rotated(const platform::ImagePtr& image, const std::string& degree);
+  /// A gray image: 255 where (red + green + blue) / 3 of the straight bitmap is at least t, else 0.
+  static platform::ImagePtr twoLevels(const platform::ImagePtr& image, std::int64_t t);
 
   /// JPEG at quality 1.0, or at quality `q` (0 to 1).
   static std::optional<platform::Bytes> jpegData(const platform::ImagePtr& image);

@@ -242,39 +242,37 @@ void forEachInOrder(std::int64_t orz, const Rect& r, Visit&& visit) {
   }
 }
 
-/// Calls visit(x, y) for every pixel of the rectangle that passes the prefilter, in order `orz`
-/// (1-8); stops when visit answers true.
+/// Calls visit(x, y) for every candidate pixel of the rectangle, in order `orz` (1-8); stops when
+/// visit answers true. `scanSegment(y, x0, x1, reverse, found)` finds the candidates of one row
+/// segment, calling found(x) left to right (right to left when `reverse`) until it answers true,
+/// and answers whether it was stopped.
 ///
 /// Memory is always read in one direction: rows walked downwards are read left to right, rows
 /// walked upwards right to left, so the hardware prefetcher sees one stream (a zig-zag walk loses
 /// it and runs at half speed). Where the order wants a row the other way round, the row's
 /// candidates are gathered and handed out reversed. Column orders read the rectangle the same way
 /// and hand the candidates out sorted into the order's sequence, so no column is ever walked pixel
-/// by pixel across rows; when a colour is dense they read vertical bands of 256 columns instead,
-/// so that the first columns' points come early.
-template <typename Visit>
-void scanCandidates(const PixelView& view, const Rect& r, std::int64_t orz,
-                    const Prefilter& filter, Visit&& visit) {
-  if (r.empty() || filter.none()) return;
+/// by pixel across rows; when candidates are dense they read vertical bands of 256 columns
+/// instead, so that the first columns' points come early.
+template <typename ScanSegment, typename Visit>
+void scanOrder(const Rect& r, std::int64_t orz, ScanSegment&& scanSegment, Visit&& visit) {
+  if (r.empty()) return;
   const OrderShape& s = kOrders[static_cast<std::size_t>(orz)];
   const int rows = r.y1 - r.y0;
   const int yStart = s.bottomToTop ? r.y1 - 1 : r.y0, yStep = s.bottomToTop ? -1 : 1;
-  // Reads a segment of a row in the memory direction of the walk.
-  const auto readSegment = [&](const std::uint32_t* row, int x0, int x1, auto&& found) {
-    return s.bottomToTop ? scanRow<true>(row, x0, x1, filter, found)
-                         : scanRow<false>(row, x0, x1, filter, found);
+  const auto readSegment = [&](int y, int x0, int x1, auto&& found) {
+    return scanSegment(y, x0, x1, s.bottomToTop, found);
   };
 
   if (!s.columnsOuter) {
     std::vector<int> columns;
     for (int j = 0, y = yStart; j < rows; ++j, y += yStep) {
-      const std::uint32_t* row = view.row(y);
       if (s.rightToLeft == s.bottomToTop) {
-        if (readSegment(row, r.x0, r.x1, [&](int x) { return visit(x, y); })) return;
+        if (readSegment(y, r.x0, r.x1, [&](int x) { return visit(x, y); })) return;
         continue;
       }
       columns.clear();
-      readSegment(row, r.x0, r.x1, [&](int x) {
+      readSegment(y, r.x0, r.x1, [&](int x) {
         columns.push_back(x);
         return false;
       });
@@ -313,7 +311,7 @@ void scanCandidates(const PixelView& view, const Rect& r, std::int64_t orz,
   constexpr std::size_t kSparse = std::size_t{1} << 15;
   bool dense = false;
   for (int j = 0, y = yStart; j < rows && !dense; ++j, y += yStep) {
-    readSegment(view.row(y), r.x0, r.x1, [&](int x) {
+    readSegment(y, r.x0, r.x1, [&](int x) {
       found.push_back({x, y});
       dense = found.size() > kSparse;
       return dense;
@@ -333,13 +331,28 @@ void scanCandidates(const PixelView& view, const Rect& r, std::int64_t orz,
     const int bx1 = s.rightToLeft ? r.x1 - b * kBand : std::min(r.x1, bx0 + kBand);
     found.clear();
     for (int j = 0, y = yStart; j < rows; ++j, y += yStep) {
-      readSegment(view.row(y), bx0, bx1, [&](int x) {
+      readSegment(y, bx0, bx1, [&](int x) {
         found.push_back({x, y});
         return false;
       });
     }
     if (emitByColumn(bx0, bx1)) return;
   }
+}
+
+/// Calls visit(x, y) for every pixel of the rectangle that passes the prefilter, in order `orz`
+/// (1-8); stops when visit answers true.
+template <typename Visit>
+void scanCandidates(const PixelView& view, const Rect& r, std::int64_t orz,
+                    const Prefilter& filter, Visit&& visit) {
+  if (filter.none()) return;
+  scanOrder(
+      r, orz,
+      [&](int y, int x0, int x1, bool reverse, auto&& found) {
+        return reverse ? scanRow<true>(view.row(y), x0, x1, filter, found)
+                       : scanRow<false>(view.row(y), x0, x1, filter, found);
+      },
+      visit);
 }
 
 /// A found point: column, row and the index of the colour that matched.
