@@ -11,6 +11,10 @@
 #include "vistrel/colour/ColorImageFinder.h"
 #include "vistrel/colour/ColorMultiFinder.h"
 #include "vistrel/image/AutoImage.h"
+#include "vistrel/native/FindColor.h"
+#include "vistrel/native/FindImageByColor.h"
+#include "vistrel/native/FindMultiColor.h"
+#include <opencv2/imgcodecs.hpp>
 #include "vistrel/platform/PlatformImage.h"
 
 namespace {
@@ -93,6 +97,56 @@ void BM_FindImageByColor40(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FindImageByColor40)->Unit(benchmark::kMicrosecond);
+
+// The native engine on the same screenshot as a 3-channel BGR matrix.
+const cv::Mat& screenMat() {
+  static const cv::Mat mat = cv::imread(VISTREL_EXAMPLES_DIR "/screen.png", cv::IMREAD_COLOR);
+  return mat;
+}
+
+void BM_Native_FindColorAbsent(benchmark::State& state) {
+  const vistrel::native::FindColor finder;
+  for (auto _ : state) {
+    const auto found = finder.findColor(screenMat(), kAbsent, 0.9f, 0, 0, 0, 0, 10,
+                                        static_cast<int>(state.range(0)), true);
+    if (found != "null") {
+      state.SkipWithError("found an absent colour");
+      break;
+    }
+  }
+}
+BENCHMARK(BM_Native_FindColorAbsent)->Arg(2)->Arg(1)->ArgName("orz")->Unit(benchmark::kMicrosecond);
+
+void BM_Native_FindMultiColorAbsentFirst(benchmark::State& state) {
+  const vistrel::native::FindMultiColor finder;
+  const char* points =
+      "10|0|34C759,-10|0|34C759,0|10|34C759,0|-10|34C759,20|0|FFFFFF,-20|0|FFFFFF,0|20|FFFFFF,"
+      "0|-20|FFFFFF";
+  for (auto _ : state) {
+    const auto found = finder.findMultiColor(screenMat(), kAbsent, points, 0.9f, 0, 0, 0, 0, 10,
+                                             static_cast<int>(state.range(0)), true);
+    if (found != "null") {
+      state.SkipWithError("found an absent colour");
+      break;
+    }
+  }
+}
+BENCHMARK(BM_Native_FindMultiColorAbsentFirst)->Arg(2)->Arg(1)->ArgName("orz")->Unit(benchmark::kMicrosecond);
+
+void BM_Native_FindImageByColor40(benchmark::State& state) {
+  const vistrel::native::FindImageByColor finder;
+  static const cv::Mat icon = cv::imread(VISTREL_EXAMPLES_DIR "/icon.png", cv::IMREAD_COLOR);
+  // The native pattern starts at the template's first non-background element row by row: the top
+  // of the ring, 13 columns right of and 13 rows above the pixel engine's column-by-column start.
+  for (auto _ : state) {
+    const auto found = finder.findImageByColor0(screenMat(), icon, 0.9f, 0, 0, 0, 0, 5);
+    if (found != R"([{"x":107,"y":929}])") {
+      state.SkipWithError("icon not found where it is");
+      break;
+    }
+  }
+}
+BENCHMARK(BM_Native_FindImageByColor40)->Unit(benchmark::kMicrosecond);
 
 // Peer: OpenCV's range test and the list of non-zero positions, for the same colour and allowance.
 void BM_Peer_InRangeFindNonZero(benchmark::State& state) {

@@ -1,6 +1,8 @@
 #include "vistrel/native/FindImageByColor.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 
 #include "vistrel/native/internal/BgrScan.h"
 #include "vistrel/native/internal/NativeLog.h"
@@ -78,17 +80,39 @@ std::string FindImageByColor::search(const cv::Mat& bigIn, const cv::Mat& tmplIn
       int dx, dy;
       internal::NativeColorTest test;
     };
+    // Every entry must match and lie inside, whatever the order in which they are tested: so
+    // the pattern's bounding box is checked first, and the entries least like the first colour
+    // are tested first, which rejects candidates on an area of the first colour at once.
     std::vector<Entry> entries;
+    std::vector<int> distance;
+    int minX = 0, maxX = 0, minY = 0, maxY = 0;
     for (std::size_t i = 0; i < pattern.entries.size(); i += 4) {
-      entries.push_back({pattern.entries[i], pattern.entries[i + 1],
-                         internal::colourTest(pattern.entries[i + 2], pattern.entries[i + 3],
-                                              otherThreshold)});
+      const int dx = pattern.entries[i], dy = pattern.entries[i + 1], c = pattern.entries[i + 2];
+      entries.push_back({dx, dy, internal::colourTest(c, pattern.entries[i + 3], otherThreshold)});
+      int most = 0;
+      for (int k = 0; k < 24; k += 8) {
+        most = std::max(most, std::abs(((c >> k) & 0xFF) - ((pattern.firstColor >> k) & 0xFF)));
+      }
+      distance.push_back(most);
+      minX = std::min(minX, dx), maxX = std::max(maxX, dx);
+      minY = std::min(minY, dy), maxY = std::max(maxY, dy);
     }
+    std::vector<std::size_t> order(entries.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return distance[a] > distance[b]; });
+    std::vector<Entry> sorted;
+    for (const std::size_t i : order) sorted.push_back(entries[i]);
+    entries = std::move(sorted);
     const std::vector<internal::NativeColorTest> first{
         internal::colourTest(pattern.firstColor, firstOffset, firstThreshold)};
     internal::scanMatCandidates(
         searched, {0, 0, searched.cols, searched.rows}, 2, internal::BgrFilter(first, 3),
         [&](int cx, int cy) {
+          if (cx + minX < 0 || cy + minY < 0 || cx + maxX >= searched.cols ||
+              cy + maxY >= searched.rows) {
+            return false;
+          }
           for (const auto& e : entries) {
             const long long px = static_cast<long long>(cx) + e.dx;
             const long long py = static_cast<long long>(cy) + e.dy;

@@ -60,14 +60,15 @@ class BgrFilter {
                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32))};
     std::uint64_t any = 0;
     for (const auto& lanes : lanes_) {
-      std::uint64_t bytes = 0;
-      for (int k = 0; k < 3; ++k) {
+      const __m128i zero = _mm_setzero_si128();
+      const auto inside = [&](int k) {
         const __m128i outside = _mm_or_si128(_mm_subs_epu8(lanes.low[k], v[k]),
                                              _mm_subs_epu8(v[k], lanes.high[k]));
-        const auto inside = static_cast<std::uint32_t>(
-            _mm_movemask_epi8(_mm_cmpeq_epi8(outside, _mm_setzero_si128())));
-        bytes |= std::uint64_t{inside} << (16 * k);
-      }
+        return static_cast<std::uint64_t>(
+            static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(outside, zero))));
+      };
+      const std::uint64_t bytes = inside(0) | (inside(1) << 16) | (inside(2) << 32);
+      if (bytes == 0) continue;
       // An element passes when its three bytes do: keep bit 3i where bits 3i..3i+2 are set.
       any |= bytes & (bytes >> 1) & (bytes >> 2) & 0x249249249249ULL;
     }
