@@ -125,6 +125,17 @@ std::map<std::string, Operation, std::less<>> build() {
              &AutoApi::findImageByColor),
       jsonOp("findImageByColorEx", "as findImageByColor plus \"extra\"",
              &AutoApi::findImageByColorEx),
+      jsonOp("findImage",
+             "{\"imageId\",\"templateId\",\"weakThreshold\",\"threshold\",\"x\",\"y\",\"w\",\"h\","
+             "\"limit\",\"method\"}: matches as rectangles",
+             &AutoApi::findImage),
+      jsonOp("matchTemplate", "as findImage plus \"maxLevel\": matches as points",
+             &AutoApi::matchTemplate),
+      jsonOp("binaryzationEx",
+             "{\"imageId\",\"diameter\",\"adaptiveMethod\",\"blockSize\",\"c\","
+             "\"thresholdType\",\"maxValue\"}: id of the adaptive two-level image",
+             &AutoApi::binaryzationEx),
+      jsonOp("grayImage", "{\"imageId\"}: id of the gray image", &AutoApi::grayImage),
       jsonOp("base64", "{\"imageId\"}: the stored image as JPEG in Base64", &AutoApi::base64),
       jsonOp("clip", "{\"imageId\",\"x\",\"y\",\"w\",\"h\"}: id of the region as a new image",
              &AutoApi::clip),

@@ -283,6 +283,38 @@ std::string AutoApi::findImageByColorEx(const std::string& json) {
 
 namespace vistrel::api {
 
+std::string AutoApi::findImage(const std::string& json) {
+  const auto s = StringUtil::jsonDecode<OpencvMatchParam>(json);
+  if (!s) return {};
+  return imageFinderProcessor_.findImage(
+      s->imageId.value_or(""), s->templateId.value_or(""), s->x.value_or(0), s->y.value_or(0),
+      s->w.value_or(0), s->h.value_or(0), s->weakThreshold.value_or(0.9f),
+      s->threshold.value_or(0.9f), -1, s->limit.value_or(0), s->method.value_or(5));
+}
+
+std::string AutoApi::matchTemplate(const std::string& json) {
+  const auto s = StringUtil::jsonDecode<OpencvMatchParam>(json);
+  if (!s) return {};
+  return imageFinderProcessor_.matchTemplate(
+      s->imageId.value_or(""), s->templateId.value_or(""), s->x.value_or(0), s->y.value_or(0),
+      s->w.value_or(0), s->h.value_or(0), s->weakThreshold.value_or(0.9f),
+      s->threshold.value_or(0.9f), s->maxLevel.value_or(-1), s->limit.value_or(0),
+      s->method.value_or(5));
+}
+
+std::string AutoApi::binaryzationEx(const std::string& json) {
+  const auto parsed = StringUtil::parse(json);
+  if (!parsed) return {};
+  return imageFinderProcessor_.binaryzationEx(StringUtil::getJSONStringData("imageId", *parsed),
+                                              json);
+}
+
+std::string AutoApi::grayImage(const std::string& json) {
+  const auto parsed = StringUtil::parse(json);
+  if (!parsed) return {};
+  return imageFinderProcessor_.grayImage(StringUtil::getJSONStringData("imageId", *parsed), json);
+}
+
 std::string AutoApi::setDocument(const std::string& threadId, const std::string& doc) {
   return nodeManager_.withManager(threadId, [&](node::NodeManager& m) {
     return m.parse(doc) ? "ok" : "error";

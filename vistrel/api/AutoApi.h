@@ -117,6 +117,17 @@ class AutoApi {
   std::string getSiblingNodeInfo(const std::string& threadId,
                                  const std::optional<std::string>& nid);
 
+  /// OpencvMatchParam: matches as rectangles ({"bottom","left","right","similarity","top"}), the
+  /// pyramid level chosen automatically; "null" for none; "" when unusable.
+  std::string findImage(const std::string& json);
+  /// OpencvMatchParam with "maxLevel" (default -1): matches as {"point","similarity"}.
+  std::string matchTemplate(const std::string& json);
+  /// {"imageId", "diameter", "adaptiveMethod", "blockSize", "c", "thresholdType", "maxValue"}:
+  /// id of the adaptive two-level image, or "".
+  std::string binaryzationEx(const std::string& json);
+  /// {"imageId"}: id of the gray image, or "".
+  std::string grayImage(const std::string& json);
+
   ImageFinderProcessor& imageFinderProcessor() { return imageFinderProcessor_; }
   node::NodeManagerThread& nodeManager() { return nodeManager_; }
 

@@ -125,6 +125,65 @@ std::string ImageFinderProcessor::findImageByColorEx(
                                               cmpColorSucThreshold, startRangeX, startRangeY);
 }
 
+namespace {
+
+// Runs a matching on two temporary matrix copies, recycling both afterwards.
+template <typename Match>
+std::string onMatrices(const std::string& imageId, const std::string& templateId, Match&& match) {
+  auto& registry = ImageManager::sharedInstance();
+  const std::string image = registry.imageToMatFormat(imageId);
+  const std::string tmpl = registry.imageToMatFormat(templateId);
+  std::string result = match(image, tmpl);
+  registry.recycleImage(image);
+  registry.recycleImage(tmpl);
+  return result;
+}
+
+}  // namespace
+
+std::string ImageFinderProcessor::findImage(const std::string& imageId,
+                                            const std::string& templateId, std::int64_t x,
+                                            std::int64_t y, std::int64_t w, std::int64_t h,
+                                            float weakThreshold, float threshold, std::int64_t,
+                                            std::int64_t limit, std::int64_t method) {
+  const auto run = [&](const std::string& image, const std::string& tmpl) {
+    return findColorMat_.findImageMat(image, tmpl, x, y, w, h, weakThreshold, threshold, limit,
+                                      method);
+  };
+  if (isMatId(imageId) && isMatId(templateId)) return run(imageId, templateId);
+  return onMatrices(imageId, templateId, run);
+}
+
+std::string ImageFinderProcessor::matchTemplate(const std::string& imageId,
+                                                const std::string& templateId, std::int64_t x,
+                                                std::int64_t y, std::int64_t w, std::int64_t h,
+                                                float weakThreshold, float threshold,
+                                                std::int64_t maxLevel, std::int64_t limit,
+                                                std::int64_t method) {
+  const auto run = [&](const std::string& image, const std::string& tmpl) {
+    return findColorMat_.matchTemplate(image, tmpl, x, y, w, h, maxLevel, weakThreshold,
+                                       threshold, limit, method);
+  };
+  if (isMatId(imageId) && isMatId(templateId)) return run(imageId, templateId);
+  return onMatrices(imageId, templateId, run);
+}
+
+std::string ImageFinderProcessor::binaryzationEx(const std::string& uuid,
+                                                 const std::string& json) {
+  if (isMatId(uuid)) return findColorMat_.binaryzationMatEx(uuid, json);
+  const auto image = ImageManager::sharedInstance().getUIImage(uuid);
+  if (!image) return {};
+  return ImageManager::sharedInstance().storeByMode(
+      findColorMat_.binaryzationUIImage(image, json));
+}
+
+std::string ImageFinderProcessor::grayImage(const std::string& uuid, const std::string&) {
+  if (isMatId(uuid)) return findColorMat_.grayImage(uuid);
+  const auto image = ImageManager::sharedInstance().getUIImage(uuid);
+  if (!image) return {};
+  return ImageManager::sharedInstance().storeByMode(findColorMat_.grayUIImageEx(image));
+}
+
 std::string ImageFinderProcessor::setMatLog(std::int64_t flag) {
   findColorMat_.setLog(static_cast<std::int32_t>(flag));
   return "ok";

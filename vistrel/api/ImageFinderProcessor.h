@@ -43,6 +43,20 @@ class ImageFinderProcessor {
                                  float otherColorThreshold, float cmpColorSucThreshold,
                                  std::int64_t startRangeX, std::int64_t startRangeY,
                                  const std::string& extra);
+  /// Template matching; pixel images are matched as temporary matrix copies, recycled after the
+  /// call on every path.
+  std::string findImage(const std::string& imageId, const std::string& templateId,
+                        std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+                        float weakThreshold, float threshold, std::int64_t maxLevel,
+                        std::int64_t limit, std::int64_t method);
+  std::string matchTemplate(const std::string& imageId, const std::string& templateId,
+                            std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+                            float weakThreshold, float threshold, std::int64_t maxLevel,
+                            std::int64_t limit, std::int64_t method);
+  /// A new image id (stored by mode for pixel images), or "".
+  std::string binaryzationEx(const std::string& uuid, const std::string& json);
+  std::string grayImage(const std::string& uuid, const std::string& json);
+
   /// Passes the flag to the matrix engine's log switch; "ok".
   std::string setMatLog(std::int64_t flag);
 

@@ -13,6 +13,7 @@ void FindColorMat::setLog(bool on) {
   findMultiColor_.setDebug(on);
   findImageByColor_.setDebug(on);
   findColor_.setDebug(on);
+  matcher_.setDebug(on);
 }
 
 cv::Mat FindColorMat::checked(const cv::Mat& mat, const char* member) const {

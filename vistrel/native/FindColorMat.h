@@ -6,6 +6,7 @@
 #include "vistrel/native/FindColor.h"
 #include "vistrel/native/FindImageByColor.h"
 #include "vistrel/native/FindMultiColor.h"
+#include "vistrel/native/OpenCvMatchMat.h"
 
 namespace vistrel::native {
 
@@ -32,6 +33,26 @@ class FindColorMat {
                                  float firstColorThreshold, const std::string& otherColorOffset,
                                  float otherColorThreshold, float cmpColorSucThreshold,
                                  int startX, int startY) const;
+  std::string templateMatching(const cv::Mat& image, const cv::Mat& tmpl, int method,
+                               float weakThreshold, float threshold, int maxLevel, int limit, int x,
+                               int y, int w, int h) const {
+    return matcher_.templateMatching(image, tmpl, method, weakThreshold, threshold, maxLevel,
+                                     limit, x, y, w, h);
+  }
+  /// findImage0 with the level chosen automatically.
+  std::string findImage(const cv::Mat& image, const cv::Mat& tmpl, int method,
+                        float weakThreshold, float threshold, int limit, int x, int y, int w,
+                        int h) const {
+    return matcher_.findImage0(image, tmpl, method, weakThreshold, threshold, -1, limit, x, y, w,
+                               h);
+  }
+  cv::Mat grayImage(const cv::Mat& m) const { return OpenCvMatchMat::grayImage(m); }
+  cv::Mat binaryzationEx(const cv::Mat& m, int diameter, int adaptiveMethod, int blockSize, int c,
+                         int thresholdType, int maxValue) const {
+    return OpenCvMatchMat::binaryzationEx(m, diameter, adaptiveMethod, blockSize, c,
+                                          thresholdType, maxValue);
+  }
+
   /// A view of the region: w and h lowered to the matrix's size; empty when either is below 1.
   cv::Mat clipMat(const cv::Mat& mat, int x, int y, int w, int h) const;
 
@@ -45,6 +66,7 @@ class FindColorMat {
   FindMultiColor findMultiColor_;
   FindColor findColor_;
   FindImageByColor findImageByColor_;
+  OpenCvMatchMat matcher_;
 };
 
 }  // namespace vistrel::native

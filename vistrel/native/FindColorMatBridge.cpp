@@ -140,4 +140,53 @@ std::string FindColorMatBridge::findImageColorEx(
                                     cmpColorSucThreshold, startX, startY);
 }
 
+std::string FindColorMatBridge::findImageMat(const std::string& id, const std::string& templateId,
+                                             int x, int y, int w, int h, int limit,
+                                             float weakThreshold, float threshold, int method) {
+  const cv::Mat image = getMat(id), tmpl = getMat(templateId);
+  if (image.empty() || tmpl.empty()) return {};
+  return engine_.findImage(image, tmpl, method, weakThreshold, threshold, limit, x, y, w, h);
+}
+
+std::string FindColorMatBridge::templateFindMat(const std::string& id,
+                                                const std::string& templateId, int x, int y,
+                                                int w, int h, int limit, float weakThreshold,
+                                                float threshold, int maxLevel, int method) {
+  const cv::Mat image = getMat(id), tmpl = getMat(templateId);
+  if (image.empty() || tmpl.empty()) return {};
+  return engine_.templateMatching(image, tmpl, method, weakThreshold, threshold, maxLevel, limit,
+                                  x, y, w, h);
+}
+
+MatHandlePtr FindColorMatBridge::binaryzationEx(const std::string& id, int diameter,
+                                                int adaptiveMethod, int blockSize, int c,
+                                                int thresholdType, int maxValue) {
+  const cv::Mat mat = getMat(id);
+  if (mat.empty()) return nullptr;
+  return handleFor(
+      engine_.binaryzationEx(mat, diameter, adaptiveMethod, blockSize, c, thresholdType, maxValue));
+}
+
+MatHandlePtr FindColorMatBridge::grayImage(const std::string& id) {
+  const cv::Mat mat = getMat(id);
+  if (mat.empty()) return nullptr;
+  return handleFor(engine_.grayImage(mat));
+}
+
+platform::ImagePtr FindColorMatBridge::grayUIImageEx(const platform::ImagePtr& image) {
+  const cv::Mat mat = uiImageToMat(image);
+  if (mat.empty()) return nullptr;
+  return matToUIImage(engine_.grayImage(mat));
+}
+
+platform::ImagePtr FindColorMatBridge::binaryzationUIImageEx(const platform::ImagePtr& image,
+                                                             int diameter, int adaptiveMethod,
+                                                             int blockSize, int c,
+                                                             int thresholdType, int maxValue) {
+  const cv::Mat mat = uiImageToMat(image);
+  if (mat.empty()) return nullptr;
+  return matToUIImage(
+      engine_.binaryzationEx(mat, diameter, adaptiveMethod, blockSize, c, thresholdType, maxValue));
+}
+
 }  // namespace vistrel::native

@@ -47,6 +47,20 @@ class FindColorMatBridge {
                                float otherColorThreshold, float cmpColorSucThreshold, int startX,
                                int startY);
 
+  std::string findImageMat(const std::string& id, const std::string& templateId, int x, int y,
+                           int w, int h, int limit, float weakThreshold, float threshold,
+                           int method);
+  std::string templateFindMat(const std::string& id, const std::string& templateId, int x, int y,
+                              int w, int h, int limit, float weakThreshold, float threshold,
+                              int maxLevel, int method);
+  MatHandlePtr binaryzationEx(const std::string& id, int diameter, int adaptiveMethod,
+                              int blockSize, int c, int thresholdType, int maxValue);
+  MatHandlePtr grayImage(const std::string& id);
+  platform::ImagePtr grayUIImageEx(const platform::ImagePtr& image);
+  platform::ImagePtr binaryzationUIImageEx(const platform::ImagePtr& image, int diameter,
+                                           int adaptiveMethod, int blockSize, int c,
+                                           int thresholdType, int maxValue);
+
   /// Stores a produced matrix; null for an empty one.
   static MatHandlePtr handleFor(const cv::Mat& mat);
 

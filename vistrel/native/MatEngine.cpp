@@ -4,6 +4,7 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "vistrel/api/StringUtil.h"
 #include "vistrel/image/ImageManager.h"
 #include "vistrel/image/Region.h"
 #include "vistrel/native/FindColorMatBridge.h"
@@ -168,6 +169,77 @@ std::string MatEngine::clipMat(const std::string& imageId, std::int64_t x, std::
   if (!r) return {};
   const auto [rx, ry, rw, rh] = region(*r, x, y, w, h);
   return registered(findColorMat_->clipMat(r->storeId, rx, ry, rw, rh));
+}
+
+std::string MatEngine::findImageMat(const std::string& imageId, const std::string& templateId,
+                                    std::int64_t x, std::int64_t y, std::int64_t w,
+                                    std::int64_t h, float weakThreshold, float threshold,
+                                    std::int64_t limit, std::int64_t method) {
+  const auto r = resolve(imageId);
+  if (!r) return {};
+  const auto [rx, ry, rw, rh] = region(*r, x, y, w, h);
+  const auto t = resolve(templateId);
+  if (!t) return {};
+  return findColorMat_->findImageMat(r->storeId, t->storeId, rx, ry, rw, rh, narrow(limit),
+                                     weakThreshold, threshold, narrow(method));
+}
+
+std::string MatEngine::matchTemplate(const std::string& imageId, const std::string& templateId,
+                                     std::int64_t x, std::int64_t y, std::int64_t w,
+                                     std::int64_t h, std::int64_t maxLevel, float weakThreshold,
+                                     float threshold, std::int64_t limit, std::int64_t method) {
+  const auto r = resolve(imageId);
+  if (!r) return {};
+  const auto [rx, ry, rw, rh] = region(*r, x, y, w, h);
+  const auto t = resolve(templateId);
+  if (!t) return {};
+  return findColorMat_->templateFindMat(r->storeId, t->storeId, rx, ry, rw, rh, narrow(limit),
+                                        weakThreshold, threshold, narrow(maxLevel),
+                                        narrow(method));
+}
+
+namespace {
+
+// The six binarization options of a JSON text, each with its default.
+struct Options {
+  int diameter, adaptiveMethod, blockSize, c, thresholdType, maxValue;
+};
+
+Options options(const std::string& json) {
+  const auto read = [&](const char* key, int fallback) {
+    const auto value = api::StringUtil::getJSONStringDataByInt(key, json);
+    return value ? narrow(*value) : fallback;
+  };
+  return {read("diameter", 0),      read("adaptiveMethod", 0), read("blockSize", 7),
+          read("c", 10),            read("thresholdType", 0),  read("maxValue", 255)};
+}
+
+}  // namespace
+
+std::string MatEngine::grayImage(const std::string& imageId) {
+  const auto r = resolve(imageId);
+  if (!r) return {};
+  return registered(findColorMat_->grayImage(r->storeId));
+}
+
+std::string MatEngine::binaryzationMatEx(const std::string& imageId, const std::string& json) {
+  const auto r = resolve(imageId);
+  if (!r) return {};
+  const Options o = options(json);
+  return registered(findColorMat_->binaryzationEx(r->storeId, o.diameter, o.adaptiveMethod,
+                                                  o.blockSize, o.c, o.thresholdType, o.maxValue));
+}
+
+platform::ImagePtr MatEngine::binaryzationUIImage(const platform::ImagePtr& image,
+                                                  const std::string& json) {
+  if (!image) return nullptr;
+  const Options o = options(json);
+  return findColorMat_->binaryzationUIImageEx(image, o.diameter, o.adaptiveMethod, o.blockSize,
+                                              o.c, o.thresholdType, o.maxValue);
+}
+
+platform::ImagePtr MatEngine::grayUIImageEx(const platform::ImagePtr& image) {
+  return findColorMat_->grayUIImageEx(image);
 }
 
 void MatEngine::setLog(std::int32_t flag) { findColorMat_->setLog(flag); }

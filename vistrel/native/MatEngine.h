@@ -49,6 +49,22 @@ class MatEngine {
   /// the region is the whole matrix.
   std::string clipMat(const std::string& imageId, std::int64_t x, std::int64_t y, std::int64_t w,
                       std::int64_t h);
+  /// Template matching results, "" when either id does not resolve.
+  std::string findImageMat(const std::string& imageId, const std::string& templateId,
+                           std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+                           float weakThreshold, float threshold, std::int64_t limit,
+                           std::int64_t method);
+  std::string matchTemplate(const std::string& imageId, const std::string& templateId,
+                            std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+                            std::int64_t maxLevel, float weakThreshold, float threshold,
+                            std::int64_t limit, std::int64_t method);
+  /// New matrix image ids; "" when the id does not resolve or there is no result.
+  std::string grayImage(const std::string& imageId);
+  std::string binaryzationMatEx(const std::string& imageId, const std::string& json);
+  /// The two-level platform image of an image (options read from the JSON text); null when absent.
+  platform::ImagePtr binaryzationUIImage(const platform::ImagePtr& image, const std::string& json);
+  platform::ImagePtr grayUIImageEx(const platform::ImagePtr& image);
+
   void setLog(std::int32_t flag);
 
   /// The image as a stored matrix (see FindColorMatBridge::makeMat).
