@@ -3,6 +3,10 @@
 #include <nlohmann/json.hpp>
 
 #include "vistrel/api/AutoApi.h"
+#include "vistrel/files/FileUtil.h"
+#include "vistrel/files/FileUtils.h"
+#include "vistrel/files/Path.h"
+#include "vistrel/files/TextFile.h"
 #include "vistrel/image/DataUtils.h"
 #include "vistrel/image/ImageUtils.h"
 #include "vistrel/node/NodeManager.h"
@@ -90,6 +94,107 @@ Operation forNodeOp(std::string name, std::string summary,
           [method](const Arguments& x) -> Result {
             return (a().*method)(x.text(0), x.optionalText(1), x.text(2));
           }};
+}
+
+// Operations of the public file classes: texts, numbers and booleans in and out.
+std::vector<Operation> fileOperations() {
+  using files::FileUtil;
+  using files::FileUtils;
+  using files::Path;
+  const auto text = [](const char* name, const char* summary, auto&& f) {
+    return Operation{name, {{"path", K::text}}, summary,
+                     [f](const Arguments& x) -> Result { return f(x.text(0)); }};
+  };
+  const auto optionalText = [](std::optional<std::string> v) -> Result {
+    if (!v) return std::monostate{};
+    return std::move(*v);
+  };
+  const auto list = [](const std::vector<std::string>& v) -> Result {
+    return nlohmann::json(v).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  };
+  return {
+      {"saveFile", {{"data", K::bytes}, {"name", K::text}}, "bytes saved in the caches directory; the path or \"\"",
+       [](const Arguments& x) -> Result { return a().saveFile(x.bytes(0), x.text(1)); }},
+      {"Path.join", {{"parts", K::text}}, "a JSON array of texts joined with single separators",
+       [](const Arguments& x) -> Result {
+         const auto parts = nlohmann::json::parse(x.text(0), nullptr, false);
+         if (!parts.is_array()) return std::string();
+         std::vector<std::string> texts;
+         for (const auto& p : parts) {
+           if (p.is_string()) texts.push_back(p.get<std::string>());
+         }
+         return Path::join(texts);
+       }},
+      text("Path.split", "the components as a JSON array", [list](const std::string& p) { return list(Path::split(p)); }),
+      {"Path.basename", {{"path", K::text}, {"ext", K::optionalText}}, "the last component",
+       [](const Arguments& x) -> Result { return Path::basename(x.text(0), x.optionalText(1)); }},
+      text("Path.extname", "the extension, or null", [optionalText](const std::string& p) { return optionalText(Path::extname(p)); }),
+      text("Path.dirname", "everything before the last separator", [](const std::string& p) -> Result { return Path::dirname(p); }),
+      text("Path.isAbsolute", "starts with / or ~", [](const std::string& p) -> Result { return Path::isAbsolute(p); }),
+      text("Path.isRelative", "not absolute", [](const std::string& p) -> Result { return Path::isRelative(p); }),
+      {"Path.format", {{"elements", K::text}}, "a path from {\"dir\",\"base\",\"ext\"}",
+       [](const Arguments& x) -> Result {
+         const auto parsed = nlohmann::json::parse(x.text(0), nullptr, false);
+         if (!parsed.is_object()) return std::string();
+         std::map<files::PathElements, std::optional<std::string>> elements;
+         const std::pair<const char*, files::PathElements> keys[] = {
+             {"dir", files::PathElements::dir}, {"base", files::PathElements::base},
+             {"ext", files::PathElements::ext}};
+         for (const auto& [key, element] : keys) {
+           if (parsed.contains(key) && parsed[key].is_string()) elements[element] = parsed[key].get<std::string>();
+         }
+         return Path::format(elements);
+       }},
+      text("Path.exists", "something exists at the path", [](const std::string& p) -> Result { return Path::exists(p); }),
+      text("Path.isFile", "a file (not a directory)", [](const std::string& p) -> Result { return Path::isFile(p); }),
+      text("Path.isDir", "a directory", [](const std::string& p) -> Result { return Path::isDir(p); }),
+      text("FileUtils.readFileString", "the file as UTF-8 text, or null", [optionalText](const std::string& p) { return optionalText(FileUtils::readFileString(p)); }),
+      {"FileUtils.writeFileString", {{"content", K::text}, {"path", K::text}}, "writes the text; true when written",
+       [](const Arguments& x) -> Result { return FileUtils::writeFileString(x.text(0), x.text(1)); }},
+      text("FileUtils.exists", "something exists", [](const std::string& p) -> Result { return FileUtils::exists(p); }),
+      text("FileUtils.isFile", "a file", [](const std::string& p) -> Result { return FileUtils::isFile(p); }),
+      text("FileUtils.isDir", "a directory", [](const std::string& p) -> Result { return FileUtils::isDir(p); }),
+      text("FileUtils.deleteFile", "removes the file or directory", [](const std::string& p) -> Result { return FileUtils::deleteFile(p); }),
+      text("FileUtils.isReadable", "readable", [](const std::string& p) -> Result { return FileUtils::isReadable(p); }),
+      text("FileUtils.isWritable", "writable", [](const std::string& p) -> Result { return FileUtils::isWritable(p); }),
+      text("FileUtils.getSize", "size in bytes as decimal text", [](const std::string& p) -> Result { return std::to_string(FileUtils::getSize(p)); }),
+      text("FileUtils.md5File", "MD5 of the content, or null", [optionalText](const std::string& p) { return optionalText(FileUtils::md5File(p)); }),
+      {"FileUtils.createFolder", {{"path", K::text}, {"createIntermediates", K::boolean}}, "creates the directory",
+       [](const Arguments& x) -> Result { return FileUtils::createFolder(x.text(0), x.boolean(1)); }},
+      {"FileUtils.moveFile", {{"fileName", K::text}, {"fromDirectory", K::text}, {"toDirectory", K::text}},
+       "moves without replacing", [](const Arguments& x) -> Result { return FileUtils::moveFile(x.text(0), x.text(1), x.text(2)); }},
+      {"FileUtils.copyFile", {{"from", K::text}, {"to", K::text}}, "copies without replacing",
+       [](const Arguments& x) -> Result { return FileUtils::copyFile(x.text(0), x.text(1)); }},
+      {"FileUtils.readLineEx", {{"filePath", K::text}, {"lineNo", K::integer}}, "the 1-based line, or null",
+       [optionalText](const Arguments& x) { return optionalText(FileUtils::readLineEx(x.text(0), x.integer(1))); }},
+      {"FileUtils.appendLineEx", {{"filePath", K::text}, {"data", K::text}}, "appends a line",
+       [](const Arguments& x) -> Result { return FileUtils::appendLineEx(x.text(0), x.text(1)); }},
+      {"FileUtils.deleteLineEx", {{"path", K::text}, {"lineNo", K::integer}, {"text", K::text}},
+       "removes lines by number or content; true when one went",
+       [](const Arguments& x) -> Result { return FileUtils::deleteLineEx(x.text(0), x.integer(1), x.text(2)); }},
+      {"FilePathUtils.documentsDirectoryURL", {}, "file URL", [](const Arguments&) -> Result { return files::FilePathUtils::documentsDirectoryURL(); }},
+      {"FilePathUtils.documentsDirectoryURL2", {}, "file URL", [](const Arguments&) -> Result { return files::FilePathUtils::documentsDirectoryURL2(); }},
+      {"FilePathUtils.libraryDirectoryURL", {}, "file URL", [](const Arguments&) -> Result { return files::FilePathUtils::libraryDirectoryURL(); }},
+      {"FilePathUtils.librayCachesURL", {}, "file URL", [](const Arguments&) -> Result { return files::FilePathUtils::librayCachesURL(); }},
+      {"FilePathUtils.tempDirectoryURL", {}, "file URL", [](const Arguments&) -> Result { return files::FilePathUtils::tempDirectoryURL(); }},
+      {"TextFile.grep", {{"path", K::text}, {"pattern", K::text}, {"include", K::boolean}},
+       "the lines that contain (or do not contain) the pattern, as a JSON array",
+       [list](const Arguments& x) { return list(files::TextFile(x.text(0)).grep(x.text(1), x.boolean(2))); }},
+      {"FileUtil.saveConfig", {{"key", K::text}, {"value", K::text}}, "stores a JSON value (a text that is no JSON is stored as text)",
+       [](const Arguments& x) -> Result {
+         auto value = nlohmann::json::parse(x.text(1), nullptr, false);
+         FileUtil::saveConfig(x.text(0), value.is_discarded() ? nlohmann::json(x.text(1)) : value);
+         return std::monostate{};
+       }},
+      text("FileUtil.removeConfig", "removes the key", [](const std::string& k) -> Result { FileUtil::removeConfig(k); return std::monostate{}; }),
+      text("FileUtil.getConfig", "the value as text, or null", [optionalText](const std::string& k) { return optionalText(FileUtil::getConfig(k)); }),
+      text("FileUtil.getStringConfig", "the value as text, or null", [optionalText](const std::string& k) { return optionalText(FileUtil::getStringConfig(k)); }),
+      text("FileUtil.hasConfigRmPre", "the key reads as text", [](const std::string& k) -> Result { return FileUtil::hasConfigRmPre(k); }),
+      text("FileUtil.getValueFromSystemJson", "a member of system_config.json, or null", [optionalText](const std::string& k) { return optionalText(FileUtil::getValueFromSystemJson(k)); }),
+      text("Const.isSystemKey", "one of the six system keys", [](const std::string& k) -> Result { return files::Const::isSystemKey(k); }),
+      {"Const.runningInApp", {}, "RUNNING_MODE is 2", [](const Arguments&) -> Result { return files::Const::runningInApp(); }},
+      text("Const.member", "a constant by name, or null", [optionalText](const std::string& k) { return optionalText(files::Const::member(k)); }),
+  };
 }
 
 std::map<std::string, Operation, std::less<>> build() {
@@ -254,6 +359,7 @@ std::map<std::string, Operation, std::less<>> build() {
          return touch::MultiTouchProcessArray().parse(*gesture, x.real(1));
        }},
   };
+  for (auto& op : fileOperations()) list.push_back(std::move(op));
   std::map<std::string, Operation, std::less<>> table;
   for (auto& op : list) {
     std::string name = op.name;

@@ -11,6 +11,9 @@
 #include "vistrel/image/ImageManager.h"
 #include "vistrel/image/ImageUtils.h"
 #include "vistrel/platform/Base64.h"
+#include "vistrel/platform/Directories.h"
+#include "vistrel/files/FileUtils.h"
+#include <filesystem>
 
 namespace vistrel::api {
 namespace {
@@ -313,6 +316,18 @@ std::string AutoApi::grayImage(const std::string& json) {
   const auto parsed = StringUtil::parse(json);
   if (!parsed) return {};
   return imageFinderProcessor_.grayImage(StringUtil::getJSONStringData("imageId", *parsed), json);
+}
+
+std::string AutoApi::saveFile(const std::optional<Bytes>& data, const std::string& name) {
+  if (!data || name.empty() || name == "." || name == ".." ||
+      name.find('/') != std::string::npos || name.find('\0') != std::string::npos) {
+    return {};
+  }
+  const auto target = platform::Directories::caches() / name;
+  std::error_code ignored;
+  std::filesystem::remove_all(target, ignored);
+  if (!files::FileUtils::writeFile(*data, target.string(), files::WriteOptions::atomic)) return {};
+  return target.string();
 }
 
 std::string AutoApi::setDocument(const std::string& threadId, const std::string& doc) {

@@ -128,6 +128,11 @@ class AutoApi {
   /// {"imageId"}: id of the gray image, or "".
   std::string grayImage(const std::string& json);
 
+  /// Writes the bytes to the caches directory under `name`, replacing what was there, in one
+  /// step; the full path, or "" when writing fails or the name is absent, empty, ".", "..", or
+  /// holds a "/" (it would leave the caches directory).
+  std::string saveFile(const std::optional<Bytes>& data, const std::string& name);
+
   ImageFinderProcessor& imageFinderProcessor() { return imageFinderProcessor_; }
   node::NodeManagerThread& nodeManager() { return nodeManager_; }
 
