@@ -7,6 +7,7 @@
 #include "vistrel/files/FileUtils.h"
 #include "vistrel/files/Path.h"
 #include "vistrel/files/TextFile.h"
+#include "vistrel/http/HttpUtil.h"
 #include "vistrel/image/DataUtils.h"
 #include "vistrel/image/ImageUtils.h"
 #include "vistrel/node/NodeManager.h"
@@ -349,6 +350,19 @@ std::map<std::string, Operation, std::less<>> build() {
          }
          return out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
        }},
+      jsonOp("requestEx", "general HTTP request; the response object, \"{}\" or \"\"",
+             &AutoApi::requestEx),
+      {"httpGet", {{"url", K::text}, {"timeout", K::text}}, "GET; the body text or \"\"",
+       [](const Arguments& x) -> Result { return a().httpGet(x.text(0), x.text(1)); }},
+      {"httpPostJson", {{"url", K::text}, {"timeout", K::text}, {"body", K::text}},
+       "POST of a JSON text; the body text or \"\"",
+       [](const Arguments& x) -> Result {
+         return a().httpPostJson(x.text(0), x.text(1), x.text(2));
+       }},
+      {"HttpUtil.matchMimeType2", {{"extens", K::optionalText}}, "MIME type of an extension",
+       [](const Arguments& x) -> Result { return http::HttpUtil::matchMimeType2(x.optionalText(0)); }},
+      {"HttpUtil.mimeType2", {{"path", K::text}}, "MIME type of a path's extension",
+       [](const Arguments& x) -> Result { return http::HttpUtil::mimeType2(x.text(0)); }},
       {"MultiTouchProcessArray.parse",
        {{"gesture", K::text}, {"scale", K::real}},
        "W3C WebDriver pointer actions of a gesture {\"finger1\": [...], ...}; \"\" when it does "

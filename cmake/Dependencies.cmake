@@ -3,6 +3,10 @@ find_package(Threads REQUIRED)
 find_package(nlohmann_json 3.10 REQUIRED)
 find_package(CLI11 REQUIRED)
 find_package(OpenSSL REQUIRED COMPONENTS Crypto)
+find_package(CURL REQUIRED)
+find_package(LibXml2 REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(PCRE2 REQUIRED IMPORTED_TARGET GLOBAL libpcre2-8)
 
 # Debian's per-module OpenCV packages ship no CMake package file; find the
 # three modules we use directly.

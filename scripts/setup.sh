@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
   nlohmann-json3-dev libcli11-dev libssl-dev libxml2-dev libpcre2-dev
+  libcurl4-openssl-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 

@@ -13,6 +13,8 @@
 #include "vistrel/platform/Base64.h"
 #include "vistrel/platform/Directories.h"
 #include "vistrel/files/FileUtils.h"
+#include "vistrel/files/TextFile.h"
+#include "vistrel/http/HttpUtil.h"
 #include <filesystem>
 
 namespace vistrel::api {
@@ -328,6 +330,29 @@ std::string AutoApi::saveFile(const std::optional<Bytes>& data, const std::strin
   std::filesystem::remove_all(target, ignored);
   if (!files::FileUtils::writeFile(*data, target.string(), files::WriteOptions::atomic)) return {};
   return target.string();
+}
+
+std::string AutoApi::requestEx(const std::string& json) { return http::HttpUtil::requestEx2(json); }
+
+namespace {
+
+std::string bodyText(const std::optional<Bytes>& bytes) {
+  if (!bytes) return {};
+  std::string text(bytes->begin(), bytes->end());
+  return files::validIn(text, files::Encoding::utf8) ? text : "";
+}
+
+}  // namespace
+
+std::string AutoApi::httpGet(const std::string& url, const std::string& timeout) {
+  return bodyText(
+      http::HttpUtil::httpGet(url, std::nullopt, std::nullopt, http::HttpUtil::timeoutOf(timeout)));
+}
+
+std::string AutoApi::httpPostJson(const std::string& url, const std::string& timeout,
+                                  const std::string& body) {
+  return bodyText(http::HttpUtil::httpPostJsonAFData(url, http::HttpUtil::timeoutOf(timeout), body,
+                                                     std::nullopt));
 }
 
 std::string AutoApi::setDocument(const std::string& threadId, const std::string& doc) {

@@ -133,6 +133,14 @@ class AutoApi {
   /// holds a "/" (it would leave the caches directory).
   std::string saveFile(const std::optional<Bytes>& data, const std::string& name);
 
+  /// The general HTTP request (see HttpUtil::requestEx2).
+  std::string requestEx(const std::string& json);
+  /// GET; the body as UTF-8 text, or "". Timeout in milliseconds (10000 when empty or no number).
+  std::string httpGet(const std::string& url, const std::string& timeout);
+  /// POST of a JSON text; the body as UTF-8 text, or "".
+  std::string httpPostJson(const std::string& url, const std::string& timeout,
+                           const std::string& body);
+
   ImageFinderProcessor& imageFinderProcessor() { return imageFinderProcessor_; }
   node::NodeManagerThread& nodeManager() { return nodeManager_; }
 
