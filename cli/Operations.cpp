@@ -350,6 +350,12 @@ std::map<std::string, Operation, std::less<>> build() {
          }
          return out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
        }},
+      jsonOp("setInitOcr", "{\"extra\": options text}: OCR options of later calls; \"ok\"",
+             &AutoApi::setInitOcr),
+      jsonOp("ocrImage", "{\"imageId\"}: recognised lines with their boxes", &AutoApi::ocrImage),
+      jsonOp("setOcrType", "\"ok\"", &AutoApi::setOcrType),
+      jsonOp("releaseAllOcr", "\"ok\"", &AutoApi::releaseAllOcr),
+      jsonOp("getOcrErrorMsg", "\"\"", &AutoApi::getOcrErrorMsg),
       jsonOp("requestEx", "general HTTP request; the response object, \"{}\" or \"\"",
              &AutoApi::requestEx),
       {"httpGet", {{"url", K::text}, {"timeout", K::text}}, "GET; the body text or \"\"",

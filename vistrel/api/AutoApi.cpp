@@ -15,6 +15,7 @@
 #include "vistrel/files/FileUtils.h"
 #include "vistrel/files/TextFile.h"
 #include "vistrel/http/HttpUtil.h"
+#include "vistrel/ocr/VisionOcr.h"
 #include <filesystem>
 
 namespace vistrel::api {
@@ -353,6 +354,30 @@ std::string AutoApi::httpPostJson(const std::string& url, const std::string& tim
                                   const std::string& body) {
   return bodyText(http::HttpUtil::httpPostJsonAFData(url, http::HttpUtil::timeoutOf(timeout), body,
                                                      std::nullopt));
+}
+
+std::string AutoApi::setInitOcr(const std::string& json) {
+  const auto s = StringUtil::jsonDecode<OcrSelector>(json);
+  if (s && s->extra) {
+    const std::lock_guard lock(ocrMutex_);
+    ocrVisionExtra_ = *s->extra;
+  }
+  return "ok";
+}
+
+std::string AutoApi::ocrImage(const std::string& json) {
+  const auto s = StringUtil::jsonDecode<OcrSelector>(json);
+  if (!s || !s->imageId) return {};
+  const auto image = ImageManager::sharedInstance().getUIImage(*s->imageId);
+  if (!image) return {};
+  std::string options;
+  {
+    const std::lock_guard lock(ocrMutex_);
+    options = ocrVisionExtra_;
+  }
+  ocr::VisionOcr recognizer;
+  recognizer.initOcr(options);
+  return recognizer.ocr(image);
 }
 
 std::string AutoApi::setDocument(const std::string& threadId, const std::string& doc) {

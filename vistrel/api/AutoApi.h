@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -141,12 +142,24 @@ class AutoApi {
   std::string httpPostJson(const std::string& url, const std::string& timeout,
                            const std::string& body);
 
+  // Text recognition.
+  /// OcrSelector: when "extra" is present it becomes the options of every later ocrImage. "ok".
+  std::string setInitOcr(const std::string& json);
+  /// OcrSelector: the lines of the image "imageId" as
+  /// [{"label","confidence","x","y","width","height"}], "[]" without text, "" when unusable.
+  std::string ocrImage(const std::string& json);
+  std::string setOcrType(const std::string&) { return "ok"; }
+  std::string releaseAllOcr(const std::string&) { return "ok"; }
+  std::string getOcrErrorMsg(const std::string&) { return {}; }
+
   ImageFinderProcessor& imageFinderProcessor() { return imageFinderProcessor_; }
   node::NodeManagerThread& nodeManager() { return nodeManager_; }
 
  private:
   node::NodeManagerThread nodeManager_;
   ImageFinderProcessor imageFinderProcessor_;
+  std::mutex ocrMutex_;  // ocrVisionExtra is replaced as a whole
+  std::string ocrVisionExtra_;
 };
 
 }  // namespace vistrel::api
