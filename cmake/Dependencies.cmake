@@ -8,6 +8,7 @@ find_package(LibXml2 REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(PCRE2 REQUIRED IMPORTED_TARGET GLOBAL libpcre2-8)
 pkg_check_modules(TESSERACT REQUIRED IMPORTED_TARGET GLOBAL tesseract)
+pkg_check_modules(SDL2MIXER REQUIRED IMPORTED_TARGET GLOBAL SDL2_mixer)
 
 # Debian's per-module OpenCV packages ship no CMake package file; find the
 # three modules we use directly.

@@ -8,7 +8,8 @@ packages=(
   libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev
   nlohmann-json3-dev libcli11-dev libssl-dev libxml2-dev libpcre2-dev
   libcurl4-openssl-dev libcpp-httplib-dev
-  libtesseract-dev tesseract-ocr-eng tesseract-ocr-chi-sim
+  libtesseract-dev tesseract-ocr-eng tesseract-ocr-chi-sim libsdl2-mixer-dev
+  xvfb xclip
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 

@@ -16,6 +16,12 @@
 #include "vistrel/files/TextFile.h"
 #include "vistrel/http/HttpUtil.h"
 #include "vistrel/ocr/VisionOcr.h"
+#include "vistrel/device/ImageSaver.h"
+#include "vistrel/platform/Clipboard.h"
+#include "vistrel/platform/Console.h"
+#include "vistrel/platform/HttpTransport.h"
+#include "vistrel/platform/PhotoAlbum.h"
+#include "vistrel/platform/UrlOpener.h"
 #include <filesystem>
 
 namespace vistrel::api {
@@ -378,6 +384,114 @@ std::string AutoApi::ocrImage(const std::string& json) {
   ocr::VisionOcr recognizer;
   recognizer.initOcr(options);
   return recognizer.ocr(image);
+}
+
+std::string AutoApi::requestPhotoAuthorization(const std::string&) {
+  platform::PhotoAlbum::requestAuthorization([](int status) {
+    if (status == 3) {
+      platform::logOut("Permission ok");
+    } else if (status >= 0 && status <= 2) {
+      platform::logOut("Permission denied or not determined");
+    } else {
+      platform::logOut("Unknown authorization status " + std::to_string(status));
+    }
+  });
+  return "ok";
+}
+
+std::string AutoApi::deleteAllPhotos(const std::string&) {
+  return device::ImageSaver::deleteAllPhotos("1") ? "ok" : "";
+}
+
+std::string AutoApi::deleteAllVideos(const std::string&) {
+  return device::ImageSaver::deleteAllPhotos("2") ? "ok" : "";
+}
+
+std::string AutoApi::saveImageToAlbumPath(const std::string& json) {
+  const auto s = StringUtil::jsonDecode<ImageColorSelector>(json);
+  if (!s) return {};
+  return device::ImageSaver::saveImageToAlbumPath(s->imageId.value_or("")) ? "ok" : "";
+}
+
+std::string AutoApi::saveVideoToAlbumPath(const std::string& json) {
+  const auto s = StringUtil::jsonDecode<ImageColorSelector>(json);
+  if (!s) return {};
+  return device::ImageSaver::saveVideoToAlbumPath(s->imageId.value_or("")) ? "ok" : "";
+}
+
+namespace {
+
+// Writes the bytes to a staging file in the documents directory; its path, or "".
+std::string staged(const std::optional<Bytes>& data, const char* name) {
+  if (!data) return {};
+  const auto target = platform::Directories::documents() / name;
+  std::error_code ignored;
+  std::filesystem::remove_all(target, ignored);
+  if (!files::FileUtils::writeFile(*data, target.string(), files::WriteOptions::atomic)) return {};
+  return target.string();
+}
+
+}  // namespace
+
+std::string AutoApi::savImageToAlbumPathForData(const std::optional<Bytes>& data) {
+  const std::string path = staged(data, "tmp.jpg");
+  return !path.empty() && device::ImageSaver::saveImageToAlbumPath(path) ? "ok" : "";
+}
+
+std::string AutoApi::saveVideoToAlbumPathForData(const std::optional<Bytes>& data) {
+  const std::string path = staged(data, "tmp.mp4");
+  return !path.empty() && device::ImageSaver::saveVideoToAlbumPath(path) ? "ok" : "";
+}
+
+std::string AutoApi::playMp3(const std::string& json) {
+  const auto parsed = StringUtil::parse(json);
+  if (!parsed) return {};
+  const std::string path = StringUtil::getJSONStringData("path", *parsed);
+  const std::string loop = StringUtil::getJSONStringData("loop", *parsed);
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) {
+    platform::logOut("file not exist  " + path);
+    return {};
+  }
+  return playMp3Ins_.playMp3(path, loop == "1") ? "ok" : "";
+}
+
+std::string AutoApi::stopMp3() {
+  playMp3Ins_.stopMp3();
+  return "ok";
+}
+
+std::string AutoApi::setClipboardText(const std::string& text, const std::string& kind) {
+  if (kind == "1") {
+    platform::Clipboard::setText(text);
+    return "ok";
+  }
+  if (kind == "2") {
+    platform::Clipboard::setUrl(platform::UrlQuery::valid(text) ? std::optional<std::string>(text)
+                                                                : std::nullopt);
+    return "ok";
+  }
+  return {};
+}
+
+std::string AutoApi::getClipboardText() { return platform::Clipboard::text().value_or(""); }
+
+std::string AutoApi::operateClipboard(const std::string& json) {
+  const auto s = StringUtil::jsonDecode<ImageColorSelector>(json);
+  if (!s) return {};
+  const std::string command = s->imageId.value_or("");
+  if (command == "1") return getClipboardText();
+  if (command == "2") {
+    platform::Clipboard::setText(s->firstColor.value_or(""));
+    return "ok";
+  }
+  return {};
+}
+
+std::string AutoApi::openUrl(const std::string& url) {
+  if (url.empty() || !platform::UrlQuery::valid(url)) return {};
+  platform::UrlOpener::open(url);
+  return "ok";
 }
 
 std::string AutoApi::setDocument(const std::string& threadId, const std::string& doc) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "vistrel/api/ImageFinderProcessor.h"
+#include "vistrel/device/PlayMp3.h"
 #include "vistrel/node/NodeManagerThread.h"
 #include "vistrel/platform/PlatformImage.h"
 
@@ -152,6 +153,28 @@ class AutoApi {
   std::string releaseAllOcr(const std::string&) { return "ok"; }
   std::string getOcrErrorMsg(const std::string&) { return {}; }
 
+  // Device services: each starts its work and answers at once; outcomes are logged.
+  std::string requestPhotoAuthorization(const std::string& unused);
+  std::string deleteAllPhotos(const std::string& unused);
+  std::string deleteAllVideos(const std::string& unused);
+  /// {"imageId": path}: "ok" when the album save started, otherwise "".
+  std::string saveImageToAlbumPath(const std::string& json);
+  std::string saveVideoToAlbumPath(const std::string& json);
+  /// The bytes staged as Documents/tmp.jpg (tmp.mp4), then saved to the album.
+  std::string savImageToAlbumPathForData(const std::optional<Bytes>& data);
+  std::string saveVideoToAlbumPathForData(const std::optional<Bytes>& data);
+  /// {"path", "loop"}: "ok" when playback started; "loop" "1" repeats it 1000 times.
+  std::string playMp3(const std::string& json);
+  std::string stopMp3();
+  /// Kind "1": the text; kind "2": the text as a URL (none when it is no URL); "ok". Else "".
+  std::string setClipboardText(const std::string& text, const std::string& kind);
+  std::string getClipboardText();
+  /// {"imageId": "1"} reads, {"imageId": "2", "firstColor": text} writes.
+  std::string operateClipboard(const std::string& json);
+  /// "ok" when the text is a URL handed to the desktop's opener; "" otherwise.
+  std::string openUrl(const std::string& url);
+
+  device::PlayMp3& playMp3Ins() { return playMp3Ins_; }
   ImageFinderProcessor& imageFinderProcessor() { return imageFinderProcessor_; }
   node::NodeManagerThread& nodeManager() { return nodeManager_; }
 
@@ -160,6 +183,7 @@ class AutoApi {
   ImageFinderProcessor imageFinderProcessor_;
   std::mutex ocrMutex_;  // ocrVisionExtra is replaced as a whole
   std::string ocrVisionExtra_;
+  device::PlayMp3 playMp3Ins_;
 };
 
 }  // namespace vistrel::api
