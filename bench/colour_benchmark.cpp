@@ -3,7 +3,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include "vistrel/platform/Memory.h"
 
 #include <cstdlib>
 #include <opencv2/core.hpp>
@@ -194,13 +193,3 @@ void BM_Peer_PlainLoop(benchmark::State& state) {
 BENCHMARK(BM_Peer_PlainLoop)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-// Run as the vistrel host runs the library: freed image memory is kept for reuse.
-int main(int argc, char** argv) {
-  vistrel::platform::keepFreedImageMemory();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

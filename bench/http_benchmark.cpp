@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "vistrel/api/AutoApi.h"
-#include "vistrel/platform/Memory.h"
 
 namespace {
 
@@ -81,12 +80,3 @@ void BM_Peer_CurlGet(benchmark::State& state) {
 BENCHMARK(BM_Peer_CurlGet)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  vistrel::platform::keepFreedImageMemory();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -9,7 +9,6 @@
 #include <opencv2/imgproc.hpp>
 
 #include "vistrel/api/AutoApi.h"
-#include "vistrel/platform/Memory.h"
 #include "vistrel/platform/PlatformImage.h"
 
 namespace {
@@ -114,12 +113,3 @@ void BM_BinaryzationEx(benchmark::State& state) {
 BENCHMARK(BM_BinaryzationEx)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  vistrel::platform::keepFreedImageMemory();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -5,7 +5,6 @@
 #include <nlohmann/json.hpp>
 
 #include "vistrel/api/AutoApi.h"
-#include "vistrel/platform/Memory.h"
 
 namespace {
 
@@ -115,12 +114,3 @@ void BM_NavigateFromNid(benchmark::State& state) {
 BENCHMARK(BM_NavigateFromNid)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  vistrel::platform::keepFreedImageMemory();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

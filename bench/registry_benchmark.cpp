@@ -3,7 +3,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include "vistrel/platform/Memory.h"
 
 #include "vistrel/api/AutoApi.h"
 #include "vistrel/image/AutoImage.h"
@@ -48,13 +47,3 @@ void BM_PixelRoundTrip(benchmark::State& state) {
 BENCHMARK(BM_PixelRoundTrip);
 
 }  // namespace
-
-// Run as the vistrel host runs the library: freed image memory is kept for reuse.
-int main(int argc, char** argv) {
-  vistrel::platform::keepFreedImageMemory();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

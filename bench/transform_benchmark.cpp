@@ -2,7 +2,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include "vistrel/platform/Memory.h"
 
 #include "vistrel/api/AutoApi.h"
 #include "vistrel/platform/PlatformImage.h"
@@ -64,13 +63,3 @@ void BM_Base64(benchmark::State& state) {
 BENCHMARK(BM_Base64)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-// Run as the vistrel host runs the library: freed image memory is kept for reuse.
-int main(int argc, char** argv) {
-  vistrel::platform::keepFreedImageMemory();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
