@@ -3,17 +3,16 @@
 
 #include <benchmark/benchmark.h>
 
-
 #include <cstdlib>
 #include <opencv2/core.hpp>
 
+#include <opencv2/imgcodecs.hpp>
 #include "vistrel/colour/ColorImageFinder.h"
 #include "vistrel/colour/ColorMultiFinder.h"
 #include "vistrel/image/AutoImage.h"
 #include "vistrel/native/FindColor.h"
 #include "vistrel/native/FindImageByColor.h"
 #include "vistrel/native/FindMultiColor.h"
-#include <opencv2/imgcodecs.hpp>
 #include "vistrel/platform/PlatformImage.h"
 
 namespace {
@@ -65,7 +64,11 @@ void BM_FindMultiColorAbsentFirst(benchmark::State& state) {
     }
   }
 }
-BENCHMARK(BM_FindMultiColorAbsentFirst)->Arg(2)->Arg(1)->ArgName("orz")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FindMultiColorAbsentFirst)
+    ->Arg(2)
+    ->Arg(1)
+    ->ArgName("orz")
+    ->Unit(benchmark::kMicrosecond);
 
 // The first colour, the green of the switches, covers about 0.8% of the screen; the pattern's
 // last point never matches, so every one of them is checked in full.
@@ -83,7 +86,11 @@ void BM_FindMultiColorCommonFirst(benchmark::State& state) {
     }
   }
 }
-BENCHMARK(BM_FindMultiColorCommonFirst)->Arg(2)->Arg(1)->ArgName("orz")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FindMultiColorCommonFirst)
+    ->Arg(2)
+    ->Arg(1)
+    ->ArgName("orz")
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_FindImageByColor40(benchmark::State& state) {
   const vistrel::colour::ColorImageFinder finder;
@@ -130,7 +137,11 @@ void BM_Native_FindMultiColorAbsentFirst(benchmark::State& state) {
     }
   }
 }
-BENCHMARK(BM_Native_FindMultiColorAbsentFirst)->Arg(2)->Arg(1)->ArgName("orz")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Native_FindMultiColorAbsentFirst)
+    ->Arg(2)
+    ->Arg(1)
+    ->ArgName("orz")
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_Native_FindImageByColor40(benchmark::State& state) {
   const vistrel::native::FindImageByColor finder;
@@ -178,8 +189,7 @@ void BM_Peer_PlainLoop(benchmark::State& state) {
         const std::uint32_t p = row[x];
         const int r = static_cast<int>(p & 0xFF), g = static_cast<int>((p >> 8) & 0xFF),
                   b = static_cast<int>((p >> 16) & 0xFF);
-        if (std::abs(r - 255) <= kAllowance && g <= kAllowance &&
-            std::abs(b - 255) <= kAllowance) {
+        if (std::abs(r - 255) <= kAllowance && g <= kAllowance && std::abs(b - 255) <= kAllowance) {
           ++found;
         }
       }

@@ -49,8 +49,8 @@ void BM_HttpGet(benchmark::State& state) {
 BENCHMARK(BM_HttpGet)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 
 void BM_RequestEx(benchmark::State& state) {
-  const std::string options =
-      R"({"url": ")" + loopback().url() + R"(", "method": "GET", "data": {"a": 1}, "cookie": {"c": 2}})";
+  const std::string options = R"({"url": ")" + loopback().url() +
+                              R"(", "method": "GET", "data": {"a": 1}, "cookie": {"c": 2}})";
   for (auto _ : state) {
     if (AutoApi::getInstance().requestEx(options).find(R"("body":"hello")") == std::string::npos) {
       state.SkipWithError("no answer");

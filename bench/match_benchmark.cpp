@@ -26,8 +26,10 @@ const Ids& ids() {
   static const Ids all = [] {
     auto& api = AutoApi::getInstance();
     Ids i;
-    i.screen = api.addImage(vistrel::platform::PlatformImage::fromFile(VISTREL_EXAMPLES_DIR "/screen.png"));
-    i.tmpl = api.clip(R"({"imageId": ")" + i.screen + R"(", "x": 60, "y": 880, "w": 120, "h": 80})");
+    i.screen = api.addImage(
+        vistrel::platform::PlatformImage::fromFile(VISTREL_EXAMPLES_DIR "/screen.png"));
+    i.tmpl =
+        api.clip(R"({"imageId": ")" + i.screen + R"(", "x": 60, "y": 880, "w": 120, "h": 80})");
     i.screenMat = api.imageToMatFormat(R"({"uuid": ")" + i.screen + R"("})");
     i.tmplMat = api.imageToMatFormat(R"({"uuid": ")" + i.tmpl + R"("})");
     return i;

@@ -14,22 +14,22 @@ using vistrel::api::AutoApi;
 // elements with the attributes a device agent writes.
 const std::string& page() {
   static const std::string text = [] {
-    std::string s = R"(<?xml version="1.0" encoding="UTF-8"?>)"
-                    "\n<XCUIElementTypeApplication type=\"XCUIElementTypeApplication\" name=\"App\" "
-                    "x=\"0\" y=\"0\" width=\"390\" height=\"844\" bounds=\"[0,0][390,844]\">"
-                    "<XCUIElementTypeWindow type=\"XCUIElementTypeWindow\" x=\"0\" y=\"0\" "
-                    "width=\"390\" height=\"844\" bounds=\"[0,0][390,844]\">";
+    std::string s =
+        R"(<?xml version="1.0" encoding="UTF-8"?>)"
+        "\n<XCUIElementTypeApplication type=\"XCUIElementTypeApplication\" name=\"App\" "
+        "x=\"0\" y=\"0\" width=\"390\" height=\"844\" bounds=\"[0,0][390,844]\">"
+        "<XCUIElementTypeWindow type=\"XCUIElementTypeWindow\" x=\"0\" y=\"0\" "
+        "width=\"390\" height=\"844\" bounds=\"[0,0][390,844]\">";
     int n = 0;
     const auto leaf = [&](const char* type, int x, int y, int w, int h) {
       const std::string i = std::to_string(n++);
       s += "<XCUIElementType" + std::string(type) + " type=\"XCUIElementType" + type +
-           "\" name=\"" + type + " " + i + "\" label=\"" + type + " label " + i +
-           "\" value=\"" + std::to_string(n % 2) +
-           "\" enable=\"true\" visible=\"true\" accessible=\"true\" x=\"" + std::to_string(x) +
-           "\" y=\"" + std::to_string(y) + "\" width=\"" + std::to_string(w) + "\" height=\"" +
-           std::to_string(h) + "\" index=\"0\" depth=\"4\" bounds=\"[" + std::to_string(x) + "," +
-           std::to_string(y) + "][" + std::to_string(x + w) + "," + std::to_string(y + h) +
-           "]\"/>";
+           "\" name=\"" + type + " " + i + "\" label=\"" + type + " label " + i + "\" value=\"" +
+           std::to_string(n % 2) + "\" enable=\"true\" visible=\"true\" accessible=\"true\" x=\"" +
+           std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" width=\"" + std::to_string(w) +
+           "\" height=\"" + std::to_string(h) + "\" index=\"0\" depth=\"4\" bounds=\"[" +
+           std::to_string(x) + "," + std::to_string(y) + "][" + std::to_string(x + w) + "," +
+           std::to_string(y + h) + "]\"/>";
     };
     for (int t = 0; t < 50; ++t) {
       s += "<XCUIElementTypeTable type=\"XCUIElementTypeTable\" x=\"0\" y=\"" +

@@ -3,7 +3,6 @@
 
 #include <benchmark/benchmark.h>
 
-
 #include "vistrel/api/AutoApi.h"
 #include "vistrel/image/AutoImage.h"
 #include "vistrel/platform/PlatformImage.h"

@@ -2,7 +2,6 @@
 
 #include <benchmark/benchmark.h>
 
-
 #include "vistrel/api/AutoApi.h"
 #include "vistrel/platform/PlatformImage.h"
 

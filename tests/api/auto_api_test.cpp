@@ -52,8 +52,7 @@ TEST_F(AutoApiTest, FailureValuesOfTheCallSurface) {
       {"pixel of an unknown id", api.pixel(R"({"imageId": "ABC", "x": 1, "y": 1})"), "0"},
       {"pixel of an unknown matrix id", api.pixel(R"({"imageId": "A-mat", "x": 1, "y": 1})"),
        "-100"},
-      {"pixel with negative x on a matrix id", api.pixel(R"({"imageId": "A-mat", "x": -1})"),
-       "0"},
+      {"pixel with negative x on a matrix id", api.pixel(R"({"imageId": "A-mat", "x": -1})"), "0"},
       {"pixelRGB of an unknown matrix id", api.pixelRGB(R"({"imageId": "A-mat"})"), "#9CFFFF"},
       {"pixel with x as text", api.pixel(R"({"imageId": "A", "x": "1"})"), ""},
       {"removeImage of an unknown id", api.removeImage("UNKNOWN"), "ok"},
@@ -73,9 +72,8 @@ TEST_F(AutoApiTest, FailureValuesOfTheCallSurface) {
 }
 
 TEST_F(AutoApiTest, RegistryRoundTrip) {
-  const std::string id = add(test::makeImage(100, 50, [](int x, int y) {
-    return x == 99 && y == 49 ? rgb(255, 0, 0) : rgb(0, 0, 255);
-  }));
+  const std::string id = add(test::makeImage(
+      100, 50, [](int x, int y) { return x == 99 && y == 49 ? rgb(255, 0, 0) : rgb(0, 0, 255); }));
   ASSERT_EQ(id.size(), 32u);
   EXPECT_EQ(api.getWidth(idJson(id)), "100");
   EXPECT_EQ(api.getHeight(idJson(id)), "50");

@@ -14,11 +14,12 @@ class DispatcherTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // 20 x 10, white, with a red pixel at (15, 5) and a green one at (2, 2).
-    id = image::ImageManager::sharedInstance().addOnlyImage(test::makeImage(20, 10, [](int x, int y) {
-      if (x == 15 && y == 5) return rgb(255, 0, 0);
-      if (x == 2 && y == 2) return rgb(0, 255, 0);
-      return rgb(255, 255, 255);
-    }));
+    id = image::ImageManager::sharedInstance().addOnlyImage(
+        test::makeImage(20, 10, [](int x, int y) {
+          if (x == 15 && y == 5) return rgb(255, 0, 0);
+          if (x == 2 && y == 2) return rgb(0, 255, 0);
+          return rgb(255, 255, 255);
+        }));
   }
   void TearDown() override { image::ImageManager::sharedInstance().recycleImage(id); }
 
@@ -52,7 +53,8 @@ TEST_F(DispatcherTest, CmpColorWrapsOneGroupLikeCmpMultiColor) {
 }
 
 TEST_F(DispatcherTest, ComparisonsIgnoreTheRegion) {
-  for (const auto& region : {std::array<std::int64_t, 4>{0, 0, 0, 0}, {5, 5, 2, 2}, {-3, 0, 1, 1}}) {
+  for (const auto& region :
+       {std::array<std::int64_t, 4>{0, 0, 0, 0}, {5, 5, 2, 2}, {-3, 0, 1, 1}}) {
     EXPECT_EQ(dispatcher.cmpMultiColor(id, R"(["2|2|00FF00"])", 0.9f, region[0], region[1],
                                        region[2], region[3]),
               0);

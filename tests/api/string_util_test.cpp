@@ -89,21 +89,17 @@ TEST(GetJSONStringData, EachKindOfMember) {
     const char* expected;
   };
   const Case cases[] = {
-      {"integer", R"({"use": 1})", "1"},
-      {"string", R"({"use": "1"})", "1"},
-      {"boolean", R"({"use": true})", "true"},
-      {"the string null", R"({"use": "null"})", ""},
-      {"null", R"({"use": null})", "null"},
-      {"absent", R"({})", "null"},
-      {"fraction", R"({"use": 5.5})", "5.5"},
-      {"integral real", R"({"use": 5.0})", "5"},
-      {"negative", R"({"use": -7})", "-7"},
-      {"top level array", R"([1])", "null"},
+      {"integer", R"({"use": 1})", "1"},       {"string", R"({"use": "1"})", "1"},
+      {"boolean", R"({"use": true})", "true"}, {"the string null", R"({"use": "null"})", ""},
+      {"null", R"({"use": null})", "null"},    {"absent", R"({})", "null"},
+      {"fraction", R"({"use": 5.5})", "5.5"},  {"integral real", R"({"use": 5.0})", "5"},
+      {"negative", R"({"use": -7})", "-7"},    {"top level array", R"([1])", "null"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(StringUtil::getJSONStringData("use", json::parse(c.text)), c.expected) << c.label;
   }
-  const std::string nested = StringUtil::getJSONStringData("use", json::parse(R"({"use": {"a": 1}})"));
+  const std::string nested =
+      StringUtil::getJSONStringData("use", json::parse(R"({"use": {"a": 1}})"));
   EXPECT_EQ(json::parse(nested), json::parse(R"({"a": 1})"));
 }
 
@@ -124,10 +120,20 @@ TEST(AnyToInt, LooseValues) {
     std::int64_t expected;
   };
   const Case cases[] = {
-      {json("3"), 3},      {json("-1"), -1},     {json("2.9"), 2},  {json("-2.9"), -2},
-      {json("abc"), 0},    {std::nullopt, 0},    {json(7), 7},      {json(true), 1},
-      {json(4.5), 4},      {json("1e30.5"), 0},  {json("100000000000000000000.0"), 0}, {json(""), 0},
-      {json("+4"), 4},     {json("99999999999999999999"), 0},
+      {json("3"), 3},
+      {json("-1"), -1},
+      {json("2.9"), 2},
+      {json("-2.9"), -2},
+      {json("abc"), 0},
+      {std::nullopt, 0},
+      {json(7), 7},
+      {json(true), 1},
+      {json(4.5), 4},
+      {json("1e30.5"), 0},
+      {json("100000000000000000000.0"), 0},
+      {json(""), 0},
+      {json("+4"), 4},
+      {json("99999999999999999999"), 0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(StringUtil::anyToInt(c.value), c.expected) << (c.value ? c.value->dump() : "absent");

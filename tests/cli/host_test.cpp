@@ -20,18 +20,25 @@ json answer(Host& host, const std::string& line) { return json::parse(host.handl
 
 TEST(Host, RegistryOperationsThroughRequests) {
   Host host;
-  const json added = answer(host, R"({"op":"addImage","args":[{"file":")" + kScreen +
-                                      R"("}],"as":"s","id":7})");
+  const json added =
+      answer(host, R"({"op":"addImage","args":[{"file":")" + kScreen + R"("}],"as":"s","id":7})");
   ASSERT_TRUE(added.contains("result")) << added.dump();
   EXPECT_EQ(added["id"], 7);
   EXPECT_EQ(added["result"].get<std::string>().size(), 32u);
   EXPECT_TRUE(added["ms"].is_number());
-  EXPECT_EQ(answer(host, R"({"op":"getWidth","args":["{\"imageId\":\"${s}\"}"]})")["result"], "1170");
-  EXPECT_EQ(answer(host, R"({"op":"getHeight","args":["{\"imageId\":\"${s}\"}"]})")["result"], "2532");
-  EXPECT_EQ(answer(host, R"({"op":"pixelRGB","args":["{\"imageId\":\"${s}\",\"x\":100,\"y\":1420}"]})")["result"],
-            "#FF3B30");
-  EXPECT_EQ(answer(host, R"({"op":"pixel","args":["{\"imageId\":\"${s}\",\"x\":100,\"y\":1420}"]})")["result"],
-            "4281351167");
+  EXPECT_EQ(answer(host, R"({"op":"getWidth","args":["{\"imageId\":\"${s}\"}"]})")["result"],
+            "1170");
+  EXPECT_EQ(answer(host, R"({"op":"getHeight","args":["{\"imageId\":\"${s}\"}"]})")["result"],
+            "2532");
+  EXPECT_EQ(
+      answer(
+          host,
+          R"({"op":"pixelRGB","args":["{\"imageId\":\"${s}\",\"x\":100,\"y\":1420}"]})")["result"],
+      "#FF3B30");
+  EXPECT_EQ(
+      answer(host,
+             R"({"op":"pixel","args":["{\"imageId\":\"${s}\",\"x\":100,\"y\":1420}"]})")["result"],
+      "4281351167");
   EXPECT_EQ(answer(host, R"({"op":"isRecycled","args":["${s}"]})")["result"], "");
   EXPECT_EQ(answer(host, R"({"op":"removeImage","args":["${s}"]})")["result"], "ok");
   EXPECT_EQ(answer(host, R"({"op":"isRecycled","args":["${s}"]})")["result"], "ok");
@@ -60,13 +67,15 @@ TEST(Host, UnusableRequestsAnswerAnErrorAndKeepTheState) {
     EXPECT_TRUE(response.contains("error")) << line;
     EXPECT_FALSE(response.contains("result")) << line;
   }
-  EXPECT_EQ(answer(host, R"({"op":"getWidth","args":["{\"imageId\":\"${s}\"}"]})")["result"], "1170");
+  EXPECT_EQ(answer(host, R"({"op":"getWidth","args":["{\"imageId\":\"${s}\"}"]})")["result"],
+            "1170");
 }
 
 TEST(Host, AbsentAndUndecodableImagesAreAbsentArguments) {
   Host host;
   EXPECT_EQ(answer(host, R"({"op":"addImage","args":[null]})")["result"], "");
-  EXPECT_EQ(answer(host, R"({"op":"addImage","args":[{"file":"/nonexistent.png"}]})")["result"], "");
+  EXPECT_EQ(answer(host, R"({"op":"addImage","args":[{"file":"/nonexistent.png"}]})")["result"],
+            "");
   EXPECT_EQ(answer(host, R"({"op":"addImage","args":[{"base64":"aGVsbG8="}]})")["result"], "");
 }
 
@@ -77,8 +86,8 @@ TEST(Host, BytesResultsAsBase64OrSaved) {
   EXPECT_GT(inline_["result"]["size"].get<int>(), 1000);
   EXPECT_TRUE(inline_["result"]["base64"].get<std::string>().starts_with("/9j/"));  // JPEG
   const auto path = std::filesystem::temp_directory_path() / "vistrel_host_test.jpg";
-  const json saved = answer(host, R"({"op":"getAutoImageData","args":["${s}"],"save":")" +
-                                      path.string() + R"("})");
+  const json saved = answer(
+      host, R"({"op":"getAutoImageData","args":["${s}"],"save":")" + path.string() + R"("})");
   EXPECT_EQ(saved["result"]["file"], path.string());
   EXPECT_EQ(std::filesystem::file_size(path), saved["result"]["size"].get<std::size_t>());
   std::filesystem::remove(path);
@@ -88,13 +97,26 @@ TEST(Host, BytesResultsAsBase64OrSaved) {
 TEST(Host, SearchesOnTheBundledScreenshot) {
   Host host;
   answer(host, R"({"op":"addImage","args":[{"file":")" + kScreen + R"("}],"as":"s"})");
-  answer(host, R"({"op":"addImage","args":[{"file":")" VISTREL_EXAMPLES_DIR R"(/icon.png"}],"as":"i"})");
-  EXPECT_EQ(answer(host, R"({"op":"findColor","args":["{\"imageId\":\"${s}\",\"firstColor\":\"FF3B30\",\"limit\":1,\"orz\":1}"]})")["result"],
-            R"([{"x":80,"y":1400,"index":0}])");
-  EXPECT_EQ(answer(host, R"({"op":"findImageByColor","args":["{\"imageId\":\"${s}\",\"templateId\":\"${i}\",\"limit\":5}"]})")["result"],
-            R"([{"x":94,"y":942,"index":0}])");
-  EXPECT_EQ(answer(host, R"({"op":"cmpColor","args":["{\"imageId\":\"${s}\",\"firstColor\":\"945|420|34C759\"}"]})")["result"],
-            "0");
+  answer(host,
+         R"({"op":"addImage","args":[{"file":")" VISTREL_EXAMPLES_DIR R"(/icon.png"}],"as":"i"})");
+  EXPECT_EQ(
+      answer(
+          host,
+          R"({"op":"findColor","args":["{\"imageId\":\"${s}\",\"firstColor\":\"FF3B30\",\"limit\":1,\"orz\":1}"]})")
+          ["result"],
+      R"([{"x":80,"y":1400,"index":0}])");
+  EXPECT_EQ(
+      answer(
+          host,
+          R"({"op":"findImageByColor","args":["{\"imageId\":\"${s}\",\"templateId\":\"${i}\",\"limit\":5}"]})")
+          ["result"],
+      R"([{"x":94,"y":942,"index":0}])");
+  EXPECT_EQ(
+      answer(
+          host,
+          R"({"op":"cmpColor","args":["{\"imageId\":\"${s}\",\"firstColor\":\"945|420|34C759\"}"]})")
+          ["result"],
+      "0");
 }
 
 // The command itself: standard output carries only response lines, in order.
@@ -107,7 +129,8 @@ TEST(VistrelCommand, ServeAnswersEveryLineInOrder) {
         << R"({"op":"removeAllImage"})" << '\n'
         << R"({"op":"getWidth","args":["{\"imageId\":\"${s}\"}"]})" << '\n';
   }
-  const std::string command = std::string(VISTREL_BINARY) + " serve < " + input.string() + " 2>/dev/null";
+  const std::string command =
+      std::string(VISTREL_BINARY) + " serve < " + input.string() + " 2>/dev/null";
   FILE* pipe = popen(command.c_str(), "r");
   ASSERT_TRUE(pipe);
   std::vector<json> lines;

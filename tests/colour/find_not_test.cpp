@@ -18,8 +18,9 @@ TEST(FindNotColor, AllNotEqualsReportsPixelsMatchingNoAlternative) {
   EXPECT_EQ(f.findNotColor(image, "FF0000,00FF00", 0.9f, 0, 0, 0, 0, 10, 2, false, true),
             R"([{"x":2,"y":0,"index":0}])");
   // Without the flag a pixel is reported once per alternative it does not match.
-  EXPECT_EQ(f.findNotColor(image, "FF0000,00FF00", 0.9f, 0, 0, 0, 0, 10, 2, false, false),
-            R"([{"x":0,"y":0,"index":0},{"x":1,"y":0,"index":0},{"x":2,"y":0,"index":0},{"x":2,"y":0,"index":0}])");
+  EXPECT_EQ(
+      f.findNotColor(image, "FF0000,00FF00", 0.9f, 0, 0, 0, 0, 10, 2, false, false),
+      R"([{"x":0,"y":0,"index":0},{"x":1,"y":0,"index":0},{"x":2,"y":0,"index":0},{"x":2,"y":0,"index":0}])");
   // With `same` the matching alternatives are reported instead.
   EXPECT_EQ(f.findNotColor(image, "FF0000", 0.9f, 0, 0, 0, 0, 10, 2, true, false),
             R"([{"x":0,"y":0,"index":0}])");
@@ -28,7 +29,8 @@ TEST(FindNotColor, AllNotEqualsReportsPixelsMatchingNoAlternative) {
 TEST(FindNotColor, RectanglesUseImageCoordinates) {
   image::AutoImage image(test::solidImage(40, 40, rgb(1, 2, 3)));
   const ColorFindNot f;
-  const std::string all = f.findNotColor(image, "FFFFFF", 0.9f, 10, 20, 5, 5, 1000, 2, false, false);
+  const std::string all =
+      f.findNotColor(image, "FFFFFF", 0.9f, 10, 20, 5, 5, 1000, 2, false, false);
   EXPECT_TRUE(all.starts_with(R"([{"x":10,"y":20,"index":0},)")) << all;
   EXPECT_TRUE(all.ends_with(R"({"x":14,"y":24,"index":0}])")) << all;
   EXPECT_EQ(std::count(all.begin(), all.end(), '{'), 25);
@@ -56,11 +58,10 @@ TEST(FindNotColor, OrdersLimitsAndUnusableRequests) {
 TEST(FindNotColor, CutOfAnImageAtAnotherScaleReadsTheCopy) {
   // A 4 x 4 bitmap at scale 2 is 2 x 2 points; the cut takes bitmap pixels.
   const auto bitmap = test::makeImage(4, 4, [](int x, int) {
-    return x < 2 ? rgb(255, 0, 0) : rgb(0, 0, 255);
-  })->bitmap();
+                        return x < 2 ? rgb(255, 0, 0) : rgb(0, 0, 255);
+                      })->bitmap();
   image::AutoImage image(platform::PlatformImage::over(bitmap, 2.0));
-  EXPECT_EQ(ColorFindNot().findNotColor(image, "FF0000", 0.9f, 1, 0, 1, 1, 10, 2, false, true),
-            "");
+  EXPECT_EQ(ColorFindNot().findNotColor(image, "FF0000", 0.9f, 1, 0, 1, 1, 10, 2, false, true), "");
 }
 
 }  // namespace

@@ -88,9 +88,8 @@ TEST(ParsePointsString, MalformedPartsAreLeftOut) {
 
 TEST(Allowance, SinglePrecisionProducts) {
   const std::pair<float, std::int64_t> cases[] = {
-      {1.0f, 0},   {0.99f, 3},  {0.95f, 13}, {0.9f, 26},  {0.85f, 39},
-      {0.8f, 51},  {0.7f, 77},  {0.5f, 128}, {0.0f, 255}, {2.0f, -255},
-      {-1.0f, 510}, {1e6f, -1024}, {-1e6f, 1024}};
+      {1.0f, 0},   {0.99f, 3},  {0.95f, 13},  {0.9f, 26},   {0.85f, 39},   {0.8f, 51},   {0.7f, 77},
+      {0.5f, 128}, {0.0f, 255}, {2.0f, -255}, {-1.0f, 510}, {1e6f, -1024}, {-1e6f, 1024}};
   for (const auto& [threshold, t] : cases) {
     EXPECT_EQ(ColorUtils::allowance(threshold), t) << threshold;
   }

@@ -14,7 +14,8 @@ constexpr std::uint32_t kRed = rgb(255, 0, 0);
 
 TEST(PatternBuilding, UniformCornersAreBackground) {
   // White 6 x 4 with one red pixel at column 3, row 2.
-  const auto tmpl = test::makeImage(6, 4, [](int x, int y) { return x == 3 && y == 2 ? kRed : kWhite; });
+  const auto tmpl =
+      test::makeImage(6, 4, [](int x, int y) { return x == 3 && y == 2 ? kRed : kWhite; });
   const auto info = ColorImageFinder::extraSubImageInfo(*image::toArray2(tmpl), std::nullopt);
   EXPECT_EQ(info.ignoreColor, kWhite);
   EXPECT_EQ(info.firstColor, kRed);
@@ -32,12 +33,14 @@ TEST(PatternBuilding, ColumnByColumnFromTheFirstColour) {
   const auto info = ColorImageFinder::extraSubImageInfo(*image::toArray2(tmpl), 0x050505);
   EXPECT_EQ(info.firstColor, kRed);
   ASSERT_TRUE(info.colorPointArray);
-  EXPECT_EQ(*info.colorPointArray, (std::vector<PointEntry>{{1, -2, 0x00FF00, 0x050505},
-                                                           {1, -1, 0xFF0000, 0x050505}}));
+  EXPECT_EQ(*info.colorPointArray,
+            (std::vector<PointEntry>{{1, -2, 0x00FF00, 0x050505}, {1, -1, 0xFF0000, 0x050505}}));
 }
 
 TEST(PatternBuilding, DifferentCornersTakeEveryPixel) {
-  const auto tmpl = test::makeImage(2, 2, [](int x, int y) { return rgb(static_cast<std::uint32_t>(x * 100), static_cast<std::uint32_t>(y * 100), 0); });
+  const auto tmpl = test::makeImage(2, 2, [](int x, int y) {
+    return rgb(static_cast<std::uint32_t>(x * 100), static_cast<std::uint32_t>(y * 100), 0);
+  });
   const auto info = ColorImageFinder::extraSubImageInfo(*image::toArray2(tmpl), std::nullopt);
   EXPECT_FALSE(info.ignoreColor);
   EXPECT_EQ(info.firstColor, rgb(0, 0, 0));
@@ -46,7 +49,8 @@ TEST(PatternBuilding, DifferentCornersTakeEveryPixel) {
 }
 
 TEST(PatternBuilding, AllBackgroundHasNoFirstColour) {
-  const auto info = ColorImageFinder::extraSubImageInfo(*image::toArray2(test::solidImage(3, 3, kWhite)), std::nullopt);
+  const auto info = ColorImageFinder::extraSubImageInfo(
+      *image::toArray2(test::solidImage(3, 3, kWhite)), std::nullopt);
   EXPECT_FALSE(info.firstColor);
 }
 
@@ -64,7 +68,8 @@ class ImageSearch : public ::testing::Test {
   // A 3 x 3 template with four different corners, placed at (5, 4) and at (12, 1) in a gray
   // 20 x 10 image.
   static std::uint32_t tmplPixel(int x, int y) {
-    return rgb(static_cast<std::uint32_t>(40 + x * 70), static_cast<std::uint32_t>(40 + y * 70), 90);
+    return rgb(static_cast<std::uint32_t>(40 + x * 70), static_cast<std::uint32_t>(40 + y * 70),
+               90);
   }
   image::AutoImage tmpl{test::makeImage(3, 3, tmplPixel)};
   image::AutoImage screen{test::makeImage(20, 10, [](int x, int y) {
@@ -114,7 +119,8 @@ TEST(ImageSearchEx, ToleratesFewerMismatchesThanTheTolerance) {
 }
 
 TEST(ImageSearchBackground, IconOnAnyBackdropIsFoundAtItsFirstColour) {
-  image::AutoImage tmpl(test::makeImage(6, 4, [](int x, int y) { return x == 3 && y == 2 ? kRed : kWhite; }));
+  image::AutoImage tmpl(
+      test::makeImage(6, 4, [](int x, int y) { return x == 3 && y == 2 ? kRed : kWhite; }));
   image::AutoImage screen(test::makeImage(8, 8, [](int x, int y) {
     return (x == 1 && y == 1) || (x == 6 && y == 5) ? kRed : rgb(0, 0, 90);
   }));

@@ -24,8 +24,8 @@ std::string encode(const std::vector<RefPoint>& points) {
   std::string out = "[";
   for (std::size_t i = 0; i < points.size(); ++i) {
     out += (i ? "," : "") + std::string("{\"x\":") + std::to_string(points[i].x) +
-           ",\"y\":" + std::to_string(points[i].y) + ",\"index\":" +
-           std::to_string(points[i].index) + "}";
+           ",\"y\":" + std::to_string(points[i].y) +
+           ",\"index\":" + std::to_string(points[i].index) + "}";
   }
   return out + "]";
 }
@@ -62,14 +62,30 @@ std::vector<std::pair<int, int>> visitOrder(int orz, int x0, int y0, int x1, int
     }
   };
   switch (orz) {
-    case 1: columns(true, true); break;
-    case 2: rows(true, true); break;
-    case 3: rows(true, false); break;
-    case 4: columns(false, true); break;
-    case 5: columns(false, false); break;
-    case 6: rows(false, false); break;
-    case 7: rows(false, true); break;
-    case 8: columns(true, false); break;
+    case 1:
+      columns(true, true);
+      break;
+    case 2:
+      rows(true, true);
+      break;
+    case 3:
+      rows(true, false);
+      break;
+    case 4:
+      columns(false, true);
+      break;
+    case 5:
+      columns(false, false);
+      break;
+    case 6:
+      rows(false, false);
+      break;
+    case 7:
+      rows(false, true);
+      break;
+    case 8:
+      columns(true, false);
+      break;
   }
   return seq;
 }
@@ -108,8 +124,7 @@ std::string referenceFind(const RefImage& img, const std::vector<ColorPair>& col
       const auto& p = (*pattern)[i];
       const std::int64_t ox = px + p.x, oy = py + p.y;
       hit = ox >= 0 && oy >= 0 && ox < img.width && oy < img.height &&
-            colourMatches(img.at(static_cast<int>(ox), static_cast<int>(oy)), p.color, p.offset,
-                          t);
+            colourMatches(img.at(static_cast<int>(ox), static_cast<int>(oy)), p.color, p.offset, t);
     }
     if (hit) found.push_back({px, py, 0});
     if (reached()) return encode(found);
@@ -246,7 +261,8 @@ class RandomScan : public ::testing::Test {
   RefImage randomImage(int width, int height, const std::vector<std::uint32_t>& palette) {
     RefImage img{width, height, {}};
     for (int i = 0; i < width * height; ++i) {
-      img.pixels.push_back(palette[static_cast<std::size_t>(uniform(0, static_cast<int>(palette.size()) - 1))]);
+      img.pixels.push_back(
+          palette[static_cast<std::size_t>(uniform(0, static_cast<int>(palette.size()) - 1))]);
     }
     return img;
   }
@@ -258,15 +274,18 @@ class RandomScan : public ::testing::Test {
   }
 
   std::string randomColourText(const std::vector<std::uint32_t>& palette) {
-    std::string text = hex(palette[static_cast<std::size_t>(uniform(0, static_cast<int>(palette.size()) - 1))]);
-    if (uniform(0, 2) == 0) text += "-0" + std::to_string(uniform(0, 9)) + "0" + std::to_string(uniform(0, 9)) + "00";
+    std::string text =
+        hex(palette[static_cast<std::size_t>(uniform(0, static_cast<int>(palette.size()) - 1))]);
+    if (uniform(0, 2) == 0)
+      text += "-0" + std::to_string(uniform(0, 9)) + "0" + std::to_string(uniform(0, 9)) + "00";
     return text;
   }
 };
 
 TEST_F(RandomScan, FastScansEqualTheReference) {
-  const std::vector<std::uint32_t> palette = {rgb(250, 20, 20), rgb(240, 30, 25), rgb(20, 200, 40),
-                                              rgb(0, 0, 0),     rgb(255, 255, 255), rgb(30, 40, 250)};
+  const std::vector<std::uint32_t> palette = {rgb(250, 20, 20),   rgb(240, 30, 25),
+                                              rgb(20, 200, 40),   rgb(0, 0, 0),
+                                              rgb(255, 255, 255), rgb(30, 40, 250)};
   const float thresholds[] = {1.0f, 0.95f, 0.9f, 0.8f, 0.5f, 0.0f, 1.2f};
   const std::int64_t limits[] = {-1, 0, 1, 2, 5, 1000000};
   const ColorMultiFinder finder;
@@ -289,8 +308,8 @@ TEST_F(RandomScan, FastScansEqualTheReference) {
     const auto pairs = *ColorUtils::parsePointsStringForFindColor(colours);
     EXPECT_EQ(finder.findColor(stored, colours, threshold, x, y, w, h, limit, orz),
               referenceFind(img, pairs, nullptr, threshold, x, y, w, h, limit, orz))
-        << "findColor round " << round << " " << colours << " orz " << orz << " rect " << x
-        << "," << y << "," << w << "," << h << " limit " << limit << " t " << threshold;
+        << "findColor round " << round << " " << colours << " orz " << orz << " rect " << x << ","
+        << y << "," << w << "," << h << " limit " << limit << " t " << threshold;
 
     std::string points;
     for (int k = uniform(0, 3); k > 0; --k) {
@@ -301,8 +320,8 @@ TEST_F(RandomScan, FastScansEqualTheReference) {
     const auto pattern = *ColorUtils::parsePointsString(points);
     EXPECT_EQ(finder.findMultiColor(stored, colours, points, threshold, x, y, w, h, limit, orz),
               referenceFind(img, pairs, &pattern, threshold, x, y, w, h, limit, orz))
-        << "findMultiColor round " << round << " " << colours << " / " << points << " orz "
-        << orz << " rect " << x << "," << y << "," << w << "," << h << " limit " << limit;
+        << "findMultiColor round " << round << " " << colours << " / " << points << " orz " << orz
+        << " rect " << x << "," << y << "," << w << "," << h << " limit " << limit;
   }
 }
 

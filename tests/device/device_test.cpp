@@ -66,11 +66,22 @@ class Device : public ::testing::Test {
     const std::uint32_t rate = 8000, samples = static_cast<std::uint32_t>(rate * seconds);
     std::string data(samples * 2, '\0');
     std::string out = "RIFF";
-    const auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) out += static_cast<char>(v >> (8 * i)); };
-    const auto u16 = [&](std::uint16_t v) { out += static_cast<char>(v & 0xFF); out += static_cast<char>(v >> 8); };
+    const auto u32 = [&](std::uint32_t v) {
+      for (int i = 0; i < 4; ++i) out += static_cast<char>(v >> (8 * i));
+    };
+    const auto u16 = [&](std::uint16_t v) {
+      out += static_cast<char>(v & 0xFF);
+      out += static_cast<char>(v >> 8);
+    };
     u32(36 + static_cast<std::uint32_t>(data.size()));
     out += "WAVEfmt ";
-    u32(16); u16(1); u16(1); u32(rate); u32(rate * 2); u16(2); u16(16);
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(rate);
+    u32(rate * 2);
+    u16(2);
+    u16(16);
     out += "data";
     u32(static_cast<std::uint32_t>(data.size()));
     return write(name, out + data);
@@ -96,7 +107,8 @@ TEST_F(Device, AlbumSavesOfImagesAndVideos) {
   // Any existing file starts a video save; the album refuses what is no video, in the log only.
   EXPECT_EQ(api.saveVideoToAlbumPath(R"({"imageId": ")" + write("t2.txt", "x") + R"("})"), "ok");
   EXPECT_TRUE(awaitLine("imageSaver video Oops! "));
-  EXPECT_EQ(api.saveVideoToAlbumPath(R"({"imageId": ")" + write("clip.mp4", "movie") + R"("})"), "ok");
+  EXPECT_EQ(api.saveVideoToAlbumPath(R"({"imageId": ")" + write("clip.mp4", "movie") + R"("})"),
+            "ok");
   EXPECT_TRUE(awaitLine("imageSaver video successHandler "));
 }
 
@@ -125,7 +137,8 @@ TEST_F(Device, DeletionsByKindNewestFirst) {
   EXPECT_TRUE(album(platform::PhotoAlbum::MediaType::image).empty());
   EXPECT_EQ(album(platform::PhotoAlbum::MediaType::video).size(), 1u);
   EXPECT_EQ(api.deleteAllVideos(""), "ok");
-  for (int i = 0; i < 100 && !album(platform::PhotoAlbum::MediaType::video).empty(); ++i) std::this_thread::sleep_for(10ms);
+  for (int i = 0; i < 100 && !album(platform::PhotoAlbum::MediaType::video).empty(); ++i)
+    std::this_thread::sleep_for(10ms);
   EXPECT_TRUE(album(platform::PhotoAlbum::MediaType::video).empty());
   EXPECT_EQ(api.requestPhotoAuthorization(""), "ok");
   EXPECT_TRUE(awaitLine("Permission ok"));
@@ -137,8 +150,11 @@ TEST_F(Device, AudioPlayback) {
     std::string loop;
     int repeats;
   };
-  const Case cases[] = {{R"(, "loop": 1)", 1000}, {R"(, "loop": "1")", 1000}, {R"(, "loop": true)", 1},
-                        {R"(, "loop": "0")", 1},  {"", 1}};
+  const Case cases[] = {{R"(, "loop": 1)", 1000},
+                        {R"(, "loop": "1")", 1000},
+                        {R"(, "loop": true)", 1},
+                        {R"(, "loop": "0")", 1},
+                        {"", 1}};
   for (const auto& c : cases) {
     EXPECT_EQ(api.playMp3(R"({"path": ")" + sound + "\"" + c.loop + "}"), "ok") << c.loop;
     ASSERT_TRUE(api.playMp3Ins().audioPlayer());
@@ -175,7 +191,8 @@ TEST_F(Device, ProcessClipboard) {
 }
 
 TEST_F(Device, X11ClipboardUnderXvfb) {
-  ASSERT_TRUE(platform::onPath("Xvfb") && platform::onPath("xclip")) << "scripts/setup.sh installs xvfb and xclip";
+  ASSERT_TRUE(platform::onPath("Xvfb") && platform::onPath("xclip"))
+      << "scripts/setup.sh installs xvfb and xclip";
   const std::string display = ":" + std::to_string(90 + ::getpid() % 9);
   pid_t server = 0;
   const char* argv[] = {"Xvfb", display.c_str(), "-nolisten", "tcp", nullptr};
@@ -208,11 +225,13 @@ TEST_F(Device, UrlOpening) {
   const auto bin = home / "bin";
   fs::create_directories(bin);
   const auto record = home / "args.txt";
-  std::ofstream(bin / "xdg-open") << "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$1\" > " << record.string() << "\n";
+  std::ofstream(bin / "xdg-open") << "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$1\" > " << record.string()
+                                  << "\n";
   fs::permissions(bin / "xdg-open", fs::perms::owner_all);
   const std::string path = std::string(std::getenv("PATH"));
   ::setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
-  const std::string tricky = "https://example.invalid/a;touch${IFS}" + (home / "pwned").string() + "&b=$(id)";
+  const std::string tricky =
+      "https://example.invalid/a;touch${IFS}" + (home / "pwned").string() + "&b=$(id)";
   EXPECT_EQ(api.openUrl(tricky), "ok");
   for (int i = 0; i < 200 && !fs::exists(record); ++i) std::this_thread::sleep_for(10ms);
   std::this_thread::sleep_for(50ms);

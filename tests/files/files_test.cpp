@@ -97,7 +97,8 @@ TEST_F(Files, ReaderAcrossChunkSizes) {
   EXPECT_EQ(crlf.nextLine(), "y");
   EXPECT_EQ(crlf.nextLine(), std::nullopt);
   // An invalid line ends the reading like the end of the file.
-  TextFileStreamReader invalid(file("bad.txt", "ok\n\xff\xfe\nlater\n"), "\n", Encoding::utf8, 4096);
+  TextFileStreamReader invalid(file("bad.txt", "ok\n\xff\xfe\nlater\n"), "\n", Encoding::utf8,
+                               4096);
   EXPECT_EQ(invalid.nextLine(), "ok");
   EXPECT_EQ(invalid.nextLine(), std::nullopt);
   EXPECT_TRUE(invalid.stoppedAtInvalidLine());
@@ -197,7 +198,8 @@ TEST_F(Files, MovesAndCopiesNeverReplace) {
   EXPECT_TRUE(FileUtils::copyFile((home / "from/f").string(), (home / "to/g").string()));
   EXPECT_TRUE(FileUtils::moveFile("g", (home / "to").string(), (home / "from").string()));
   EXPECT_FALSE(FileUtils::moveFile("missing", (home / "to").string(), (home / "from").string()));
-  EXPECT_TRUE(FileUtils::renameFile(AppDirectories::customPath((home / "from").string()), "g", "h"));
+  EXPECT_TRUE(
+      FileUtils::renameFile(AppDirectories::customPath((home / "from").string()), "g", "h"));
 }
 
 TEST_F(Files, SaveFileStaysInTheCachesDirectory) {
@@ -257,11 +259,13 @@ TEST_F(Files, ConfigurationResource) {
   const auto encode = [](const std::string& json) {
     std::string b64 = platform::base64Encode(platform::Bytes(json.begin(), json.end()));
     std::string out;
-    for (const char c : b64) out += c == '=' ? std::string("%3D") : c == '+' ? std::string("%2B") : std::string(1, c);
+    for (const char c : b64)
+      out += c == '=' ? std::string("%3D") : c == '+' ? std::string("%2B") : std::string(1, c);
     return out;
   };
   EXPECT_EQ(FileUtil::getAgentPort(), std::nullopt);  // no resource
-  write(encode(R"({"agent_port": 8080, "appName": "NULL", "show_header_bar": true, "main_color": ""})"));
+  write(encode(
+      R"({"agent_port": 8080, "appName": "NULL", "show_header_bar": true, "main_color": ""})"));
   EXPECT_EQ(FileUtil::getAgentPort(), "8080");
   EXPECT_EQ(FileUtil::getAppNameFromSystemJson(), std::nullopt);
   EXPECT_EQ(FileUtil::getShowHeaderBarFromSystemJson(), "true");

@@ -109,7 +109,8 @@ class Http : public ::testing::Test {
 LoopbackServer* Http::server = nullptr;
 
 TEST_F(Http, GetWithExistingQueryItemsAndData) {
-  const json r = request({{"url", server->url("/echo?a=1")}, {"method", "GET"}, {"data", {{"b", 2}}}});
+  const json r =
+      request({{"url", server->url("/echo?a=1")}, {"method", "GET"}, {"data", {{"b", 2}}}});
   EXPECT_EQ(r["statusCode"], 200);
   EXPECT_EQ(r["body"], "ok");
   EXPECT_EQ(server->seen().target, "/echo?a=1&b=2");
@@ -132,7 +133,9 @@ TEST_F(Http, DeleteWithDataAndLowerCaseMethods) {
 
 TEST_F(Http, PostBodies) {
   // A raw body wins over data and sets no multipart type.
-  request({{"url", server->url("/echo")}, {"method", "POST"}, {"requestBody", "raw text"},
+  request({{"url", server->url("/echo")},
+           {"method", "POST"},
+           {"requestBody", "raw text"},
            {"data", {{"a", "1"}}}});
   Seen s = server->seen();
   EXPECT_EQ(s.body, "raw text");
@@ -141,7 +144,8 @@ TEST_F(Http, PostBodies) {
   request({{"url", server->url("/echo?empty=1")}, {"method", "POST"}});
   s = server->seen();
   EXPECT_EQ(s.target, "/echo?empty=1");
-  EXPECT_TRUE(s.headers.find("Content-Type")->second.starts_with("multipart/form-data; boundary=Boundary-"));
+  EXPECT_TRUE(s.headers.find("Content-Type")
+                  ->second.starts_with("multipart/form-data; boundary=Boundary-"));
   EXPECT_TRUE(s.parts.empty());
   // Data given as an array: no body at all.
   request({{"url", server->url("/echo?array=1")}, {"method", "PUT"}, {"data", json::array({1})}});
@@ -152,7 +156,8 @@ TEST_F(Http, PostBodies) {
 }
 
 TEST_F(Http, MultipartFieldsThenFiles) {
-  const auto dir = std::filesystem::temp_directory_path() / ("vistrel-http-" + std::to_string(::getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("vistrel-http-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const auto file = dir / "note.TXT";
   const std::string content = "line\r\nbytes\x01";
@@ -175,25 +180,31 @@ TEST_F(Http, MultipartFieldsThenFiles) {
             "--B\r\nContent-Disposition: form-data; name=\"field\"\r\n\r\nvalue\r\n"
             "--B\r\nContent-Disposition: form-data; name=\"n\"\r\n\r\n5\r\n"
             "--B\r\nContent-Disposition: form-data; name=\"upload\"; filename=\"note.TXT\"\r\n"
-            "Content-Type: text/plain\r\n\r\n" + content + "\r\n--B--\r\n");
+            "Content-Type: text/plain\r\n\r\n" +
+                content + "\r\n--B--\r\n");
   const auto closing = HttpUtil::encoderFormData("B", json::object(), json::object());
   EXPECT_EQ(std::string(closing.begin(), closing.end()), "--B--\r\n");
   std::filesystem::remove_all(dir);
 }
 
 TEST_F(Http, MultipartNamesCannotInjectHeaders) {
-  const auto body = HttpUtil::encoderFormData(
-      "B", json{{"a\"\r\nX-Injected: 1", "v"}}, json::object());
+  const auto body =
+      HttpUtil::encoderFormData("B", json{{"a\"\r\nX-Injected: 1", "v"}}, json::object());
   const std::string text(body.begin(), body.end());
-  EXPECT_EQ(text, "--B\r\nContent-Disposition: form-data; name=\"a%22%0D%0AX-Injected: 1\"\r\n\r\nv\r\n--B--\r\n");
+  EXPECT_EQ(text,
+            "--B\r\nContent-Disposition: form-data; name=\"a%22%0D%0AX-Injected: "
+            "1\"\r\n\r\nv\r\n--B--\r\n");
   const auto plain = HttpUtil::encoderFormData("B", json{{"name", "v"}}, std::nullopt);
   EXPECT_EQ(std::string(plain.begin(), plain.end()),
             "--B\r\nContent-Disposition: form-data; name=\"name\"\r\n\r\nv\r\n--B--\r\n");
 }
 
 TEST_F(Http, CookiesUserAgentAndHeaders) {
-  request({{"url", server->url("/echo")}, {"method", "GET"}, {"cookie", {{"a", 1}}},
-           {"userAgent", "vistrel-test"}, {"header", {{"X-One", "1"}}}});
+  request({{"url", server->url("/echo")},
+           {"method", "GET"},
+           {"cookie", {{"a", 1}}},
+           {"userAgent", "vistrel-test"},
+           {"header", {{"X-One", "1"}}}});
   const Seen s = server->seen();
   // "a=1; " on the wire; the server trims the trailing space of a header value.
   EXPECT_EQ(s.headers.find("Cookie")->second, "a=1;");
@@ -212,9 +223,14 @@ TEST_F(Http, StatusesBodiesAndFailures) {
   EXPECT_EQ(moved["statusCode"], 200);
   EXPECT_EQ(server->seen().target, "/echo?moved=1");
   // A server that answers after the timeout, and a port nobody listens on.
-  EXPECT_EQ(HttpUtil::requestEx2(json({{"url", server->url("/slow")}, {"method", "GET"}, {"timeout", 300}}).dump()), "{}");
-  EXPECT_EQ(HttpUtil::requestEx2(json({{"url", "http://127.0.0.1:1/x"}, {"timeout", "300"}}).dump()), "{}");
-  for (const char* bad : {R"({"url":"ftp://127.0.0.1/x"})", R"({"url":"HTTP://127.0.0.1/"})", "[]", "nope", "{}"}) {
+  EXPECT_EQ(HttpUtil::requestEx2(
+                json({{"url", server->url("/slow")}, {"method", "GET"}, {"timeout", 300}}).dump()),
+            "{}");
+  EXPECT_EQ(
+      HttpUtil::requestEx2(json({{"url", "http://127.0.0.1:1/x"}, {"timeout", "300"}}).dump()),
+      "{}");
+  for (const char* bad :
+       {R"({"url":"ftp://127.0.0.1/x"})", R"({"url":"HTTP://127.0.0.1/"})", "[]", "nope", "{}"}) {
     EXPECT_EQ(HttpUtil::requestEx2(bad), "") << bad;
   }
 }

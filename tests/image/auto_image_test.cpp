@@ -13,9 +13,8 @@ namespace {
 using test::rgb;
 
 TEST(PixelArray, RedThenBlue) {
-  AutoImage image(test::makeImage(2, 1, [](int x, int) {
-    return x == 0 ? rgb(255, 0, 0) : rgb(0, 0, 255);
-  }));
+  AutoImage image(
+      test::makeImage(2, 1, [](int x, int) { return x == 0 ? rgb(255, 0, 0) : rgb(0, 0, 255); }));
   const auto array = image.toArray2();
   ASSERT_TRUE(array);
   EXPECT_EQ(array->width(), 2);

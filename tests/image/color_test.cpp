@@ -21,9 +21,9 @@ TEST(HexStr, ReadsHexadecimalColourTexts) {
     std::int64_t packed;
   };
   const Case cases[] = {
-      {"ff0000", 0xFF0000FF}, {"ff", 0xFFFF0000},       {"0", 0xFF000000},
+      {"ff0000", 0xFF0000FF},    {"ff", 0xFFFF0000},         {"0", 0xFF000000},
       {"#00ff00\n", 0xFF00FF00}, {"  #0000FF ", 0xFFFF0000}, {"", 0xFF000000},
-      {"xyz", 0xFF000000},    {"12345678", 0xFF785634},
+      {"xyz", 0xFF000000},       {"12345678", 0xFF785634},
   };
   for (const auto& c : cases) EXPECT_EQ(Color::hexStr(c.text).rgb(), c.packed) << c.text;
 }

@@ -45,8 +45,8 @@ TEST(NeedClip, OnlyRegionsOtherThanTheWholeImage) {
     Region region;
     bool need;
   };
-  const Case cases[] = {{{0, 0, 0, 0}, false}, {{0, 0, 8, 6}, false},  {{0, 0, -1, -1}, false},
-                        {{0, 0, 7, 0}, true},  {{0, 1, 0, 0}, true},   {{1, 0, 0, 0}, true},
+  const Case cases[] = {{{0, 0, 0, 0}, false}, {{0, 0, 8, 6}, false}, {{0, 0, -1, -1}, false},
+                        {{0, 0, 7, 0}, true},  {{0, 1, 0, 0}, true},  {{1, 0, 0, 0}, true},
                         {{0, 0, 0, 5}, true},  {{0, 0, 9, 6}, true}};
   for (const auto& c : cases) {
     EXPECT_EQ(image.needClip(c.region.x, c.region.y, c.region.w, c.region.h), c.need)

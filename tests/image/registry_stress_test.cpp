@@ -18,9 +18,8 @@ using test::rgb;
 TEST(RegistryStress, AddReadSearchRecycleAndRemoveAllAtOnce) {
   test::CapturedOutput quiet;  // removeAll writes a line each time
   auto& api = AutoApi::getInstance();
-  const auto image = test::makeImage(64, 48, [](int x, int y) {
-    return x == 40 && y == 30 ? rgb(255, 0, 0) : rgb(20, 20, 20);
-  });
+  const auto image = test::makeImage(
+      64, 48, [](int x, int y) { return x == 40 && y == 30 ? rgb(255, 0, 0) : rgb(20, 20, 20); });
   std::atomic<int> wrongAnswers{0};
   std::vector<std::thread> threads;
   for (int t = 0; t < 6; ++t) {
@@ -32,8 +31,9 @@ TEST(RegistryStress, AddReadSearchRecycleAndRemoveAllAtOnce) {
         // not-found values, never anything else.
         const std::string p = api.pixel(at + R"(", "x": 40, "y": 30})");
         if (p != "4278190335" && p != "0") ++wrongAnswers;
-        const std::string found = api.findColor(at + R"(", "firstColor": "FF0000", "limit": 5, "orz": )" +
-                                                std::to_string(1 + (i + t) % 8) + "}");
+        const std::string found =
+            api.findColor(at + R"(", "firstColor": "FF0000", "limit": 5, "orz": )" +
+                          std::to_string(1 + (i + t) % 8) + "}");
         if (found != R"([{"x":40,"y":30,"index":0}])" && !found.empty()) ++wrongAnswers;
         const std::string w = api.getWidth(at + "\"}");
         if (w != "64" && w != "0") ++wrongAnswers;
@@ -59,7 +59,8 @@ TEST(RegistryStress, ManyThreadsSearchOneImageWhileItIsRecycled) {
       for (int i = 0; i < 100; ++i) {
         const std::string found = api.findColor(request);
         if (!found.empty() &&
-            found != R"([{"x":199,"y":99,"index":0},{"x":199,"y":98,"index":0},{"x":199,"y":97,"index":0}])") {
+            found !=
+                R"([{"x":199,"y":99,"index":0},{"x":199,"y":98,"index":0},{"x":199,"y":97,"index":0}])") {
           ++wrongAnswers;
         }
       }

@@ -26,7 +26,8 @@ bool near(std::uint32_t a, std::uint32_t b, int tolerance = 12) {
 
 class StoredTransforms : public ::testing::Test {
  protected:
-  // 100 x 50 in four quadrants: red top-left, green top-right, blue bottom-left, white bottom-right.
+  // 100 x 50 in four quadrants: red top-left, green top-right, blue bottom-left, white
+  // bottom-right.
   void SetUp() override {
     id = api.addImage(test::makeImage(100, 50, [](int x, int y) {
       if (y < 25) return x < 50 ? rgb(255, 0, 0) : rgb(0, 255, 0);
@@ -62,8 +63,8 @@ TEST_F(StoredTransforms, ClipRegions) {
       {"from 10, 10 to the edges", R"(, "x": 10, "y": 10)", 90, 40},
       {"negative x", R"(, "x": -1, "y": 0, "w": 5, "h": 5)", 0, 0},
       {"a piece", R"(, "x": 50, "y": 25, "w": 10, "h": 5)", 10, 5},
-      {"huge size runs to the edges", R"(, "x": 95, "y": 45, "w": 9223372036854775807, "h": 9)",
-       5, 5},
+      {"huge size runs to the edges", R"(, "x": 95, "y": 45, "w": 9223372036854775807, "h": 9)", 5,
+       5},
   };
   for (const auto& c : cases) {
     const std::string clipped = api.clip(request(c.members));
@@ -102,17 +103,16 @@ TEST_F(StoredTransforms, RotationPixelPositions) {
 }
 
 TEST_F(StoredTransforms, TwoLevelsAroundGray200) {
-  const std::string gray = api.addImage(test::makeImage(2, 1, [](int x, int) {
-    return x == 0 ? rgb(210, 200, 190) : rgb(200, 200, 199);
-  }));
+  const std::string gray = api.addImage(test::makeImage(
+      2, 1, [](int x, int) { return x == 0 ? rgb(210, 200, 190) : rgb(200, 200, 199); }));
   const std::string two = api.binaryzationImage(R"({"imageId": ")" + gray + R"("})");
   ASSERT_EQ(two.size(), 32u);
   EXPECT_EQ(pixel(two, 0, 0), rgb(255, 255, 255));  // gray 200
   EXPECT_EQ(pixel(two, 1, 0), rgb(0, 0, 0));        // gray 199
   const auto level = [&](const char* threshold) {
-    return pixel(api.binaryzationImage(R"({"imageId": ")" + gray + R"(", "threshold": )" +
-                                       threshold + "}"),
-                 0, 0);
+    return pixel(
+        api.binaryzationImage(R"({"imageId": ")" + gray + R"(", "threshold": )" + threshold + "}"),
+        0, 0);
   };
   EXPECT_EQ(level("200.9"), rgb(255, 255, 255));  // truncated to 200
   EXPECT_EQ(level("0"), rgb(255, 255, 255));
@@ -187,10 +187,14 @@ TEST(ByteBuffers, Helpers) {
   platform::Bytes bytes = {'a'};
   DataUtils::appendString(bytes, "bé");
   EXPECT_EQ(DataUtils::toString(bytes), "abé");
-  const std::pair<platform::Bytes, bool> utf8[] = {
-      {{0xC3, 0xA9}, true},         {{0xC3}, false},      {{0xC0, 0xAF}, false},
-      {{0xED, 0xA0, 0x80}, false},  {{0xF4, 0x90, 0x80, 0x80}, false},
-      {{0xF0, 0x9F, 0x98, 0x80}, true}, {{0xFF}, false},   {{}, true}};
+  const std::pair<platform::Bytes, bool> utf8[] = {{{0xC3, 0xA9}, true},
+                                                   {{0xC3}, false},
+                                                   {{0xC0, 0xAF}, false},
+                                                   {{0xED, 0xA0, 0x80}, false},
+                                                   {{0xF4, 0x90, 0x80, 0x80}, false},
+                                                   {{0xF0, 0x9F, 0x98, 0x80}, true},
+                                                   {{0xFF}, false},
+                                                   {{}, true}};
   for (const auto& [b, valid] : utf8) EXPECT_EQ(DataUtils::toString(b).has_value(), valid);
 }
 

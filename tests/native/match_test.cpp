@@ -7,10 +7,10 @@
 
 #include "tests/support/TestImages.h"
 #include "vistrel/api/AutoApi.h"
+#include "vistrel/image/ImageManager.h"
 #include "vistrel/native/FindColorMatBridge.h"
 #include "vistrel/native/Matmap.h"
 #include "vistrel/native/OpenCvMatchMat.h"
-#include "vistrel/image/ImageManager.h"
 
 namespace vistrel::native {
 namespace {
@@ -27,13 +27,17 @@ cv::Mat noise(int w, int h, int seed) {
 }
 
 TEST(PyramidLevel, BoundariesAndCap) {
-  const std::pair<int, int> cases[] = {{31, 0}, {32, 1}, {63, 1}, {64, 2}, {127, 2},
-                                       {128, 3}, {255, 3}, {256, 4}, {511, 4}, {512, 5},
+  const std::pair<int, int> cases[] = {{31, 0},   {32, 1},   {63, 1},   {64, 2},  {127, 2},
+                                       {128, 3},  {255, 3},  {256, 4},  {511, 4}, {512, 5},
                                        {1023, 5}, {1024, 6}, {5000, 6}, {1, 0}};
   for (const auto& [side, level] : cases) {
-    EXPECT_EQ(OpenCvMatchMat::selectPyramidLevel(cv::Mat(6000, 6000, CV_8UC1), cv::Mat(side, side + 5, CV_8UC1)), level) << side;
+    EXPECT_EQ(OpenCvMatchMat::selectPyramidLevel(cv::Mat(6000, 6000, CV_8UC1),
+                                                 cv::Mat(side, side + 5, CV_8UC1)),
+              level)
+        << side;
   }
-  EXPECT_EQ(OpenCvMatchMat::getPyramidDownAtLevel(cv::Mat(101, 51, CV_8UC3), 2).size(), cv::Size(13, 26));
+  EXPECT_EQ(OpenCvMatchMat::getPyramidDownAtLevel(cv::Mat(101, 51, CV_8UC3), 2).size(),
+            cv::Size(13, 26));
 }
 
 class Matching : public ::testing::Test {
@@ -54,20 +58,25 @@ class Matching : public ::testing::Test {
 };
 
 TEST_F(Matching, LimitsAndFallingScores) {
-  const json three = json::parse(matcher.templateMatching(image, patch, 5, 0.5f, 0.5f, 0, 3, 0, 0, 0, 0));
+  const json three =
+      json::parse(matcher.templateMatching(image, patch, 5, 0.5f, 0.5f, 0, 3, 0, 0, 0, 0));
   ASSERT_EQ(three.size(), 3u);
   EXPECT_EQ(three[0]["point"], json::parse(R"({"x":40,"y":30})"));
   EXPECT_EQ(three[1]["point"], json::parse(R"({"x":400,"y":60})"));
   EXPECT_EQ(three[2]["point"], json::parse(R"({"x":240,"y":300})"));
   EXPECT_GT(three[0]["similarity"].get<double>(), three[1]["similarity"].get<double>());
   for (const int limit : {0, 1}) {
-    EXPECT_EQ(json::parse(matcher.templateMatching(image, patch, 5, 0.5f, 0.5f, 0, limit, 0, 0, 0, 0)).size(), 1u);
+    EXPECT_EQ(
+        json::parse(matcher.templateMatching(image, patch, 5, 0.5f, 0.5f, 0, limit, 0, 0, 0, 0))
+            .size(),
+        1u);
   }
 }
 
 TEST_F(Matching, AutomaticLevelReportsMultiplesOfItsScale) {
   // The smallest side is 70: level 2, positions multiples of 4 near the true one.
-  const json found = json::parse(matcher.findImage0(image, patch, 5, 0.5f, 0.5f, -1, 1, 0, 0, 0, 0));
+  const json found =
+      json::parse(matcher.findImage0(image, patch, 5, 0.5f, 0.5f, -1, 1, 0, 0, 0, 0));
   ASSERT_EQ(found.size(), 1u);
   const int left = found[0]["left"], top = found[0]["top"];
   EXPECT_EQ(left % 4, 0);
@@ -79,29 +88,39 @@ TEST_F(Matching, AutomaticLevelReportsMultiplesOfItsScale) {
 }
 
 TEST_F(Matching, RegionsAddTheirOffset) {
-  const json found = json::parse(matcher.templateMatching(image, patch, 5, 0.9f, 0.9f, 0, 1, 10, 20, 200, 150));
+  const json found =
+      json::parse(matcher.templateMatching(image, patch, 5, 0.9f, 0.9f, 0, 1, 10, 20, 200, 150));
   EXPECT_EQ(found[0]["point"], json::parse(R"({"x":40,"y":30})"));
   // A region narrower than the template: "".
   EXPECT_EQ(matcher.templateMatching(image, patch, 5, 0.9f, 0.9f, 0, 1, 10, 20, 50, 150), "");
   // w 0 or a negative x: the whole image.
-  EXPECT_EQ(json::parse(matcher.templateMatching(image, patch, 5, 0.9f, 0.9f, 0, 1, -1, 20, 50, 150))[0]["point"]["x"], 40);
+  EXPECT_EQ(json::parse(matcher.templateMatching(image, patch, 5, 0.9f, 0.9f, 0, 1, -1, 20, 50,
+                                                 150))[0]["point"]["x"],
+            40);
 }
 
 TEST_F(Matching, FailureAnswers) {
   EXPECT_EQ(matcher.templateMatching(patch, image, 5, 0.9f, 0.9f, 0, 1, 0, 0, 0, 0), "");
-  EXPECT_EQ(matcher.templateMatching(cv::Mat(70, 99, CV_8UC3), patch, 5, 0.9f, 0.9f, -1, 1, 0, 0, 0, 0), "");
-  EXPECT_EQ(matcher.templateMatching(image, noise(100, 70, 9), 5, 0.99f, 0.99f, 0, 1, 0, 0, 0, 0), "null");
+  EXPECT_EQ(
+      matcher.templateMatching(cv::Mat(70, 99, CV_8UC3), patch, 5, 0.9f, 0.9f, -1, 1, 0, 0, 0, 0),
+      "");
+  EXPECT_EQ(matcher.templateMatching(image, noise(100, 70, 9), 5, 0.99f, 0.99f, 0, 1, 0, 0, 0, 0),
+            "null");
   EXPECT_EQ(matcher.templateMatching(image, patch, 9, 0.9f, 0.9f, 0, 1, 0, 0, 0, 0), "");
-  EXPECT_EQ(matcher.templateMatching(cv::Mat(400, 600, CV_8UC2), cv::Mat(10, 10, CV_8UC2), 5, 0.9f, 0.9f, 0, 1, 0, 0, 0, 0), "");
+  EXPECT_EQ(matcher.templateMatching(cv::Mat(400, 600, CV_8UC2), cv::Mat(10, 10, CV_8UC2), 5, 0.9f,
+                                     0.9f, 0, 1, 0, 0, 0, 0),
+            "");
 }
 
 TEST_F(Matching, EqualSizesAndSquaredDifferences) {
-  const json same = json::parse(matcher.templateMatching(patch, patch, 5, 0.9f, 0.9f, -1, 1, 0, 0, 0, 0));
+  const json same =
+      json::parse(matcher.templateMatching(patch, patch, 5, 0.9f, 0.9f, -1, 1, 0, 0, 0, 0));
   EXPECT_EQ(same[0]["point"], json::parse(R"({"x":0,"y":0})"));
   EXPECT_NEAR(same[0]["similarity"].get<double>(), 1.0, 1e-4);
   // Squared differences report 1 - the normalised difference, so thresholds keep their meaning.
   for (const int method : {0, 1}) {
-    const json sq = json::parse(matcher.templateMatching(image, patch, method, 0.9f, 0.9f, 0, 1, 0, 0, 0, 0));
+    const json sq =
+        json::parse(matcher.templateMatching(image, patch, method, 0.9f, 0.9f, 0, 1, 0, 0, 0, 0));
     EXPECT_EQ(sq[0]["point"], json::parse(R"({"x":40,"y":30})")) << method;
     EXPECT_NEAR(sq[0]["similarity"].get<double>(), 1.0, 1e-4) << method;
   }
@@ -116,10 +135,14 @@ TEST_F(Matching, AttemptsAtMostOneLevelLower) {
 TEST_F(Matching, ChannelHarmonisation) {
   cv::Mat image4;
   cv::cvtColor(image, image4, cv::COLOR_BGR2BGRA);
-  EXPECT_EQ(json::parse(matcher.templateMatching(image4, patch, 5, 0.9f, 0.9f, 0, 1, 0, 0, 0, 0))[0]["point"]["x"], 40);
+  EXPECT_EQ(json::parse(matcher.templateMatching(image4, patch, 5, 0.9f, 0.9f, 0, 1, 0, 0, 0,
+                                                 0))[0]["point"]["x"],
+            40);
   cv::Mat patch4;
   cv::cvtColor(patch, patch4, cv::COLOR_BGR2BGRA);
-  EXPECT_EQ(json::parse(matcher.templateMatching(image4, patch4, 5, 0.9f, 0.9f, 0, 1, 0, 0, 0, 0))[0]["point"]["x"], 40);
+  EXPECT_EQ(json::parse(matcher.templateMatching(image4, patch4, 5, 0.9f, 0.9f, 0, 1, 0, 0, 0,
+                                                 0))[0]["point"]["x"],
+            40);
 }
 
 TEST(ShortestDoubles, SinglePrecisionSimilarityPrintsExactly) {
@@ -142,7 +165,7 @@ TEST(GrayAndBinarization, WeightsAndOptions) {
   field(cv::Rect(10, 10, 20, 20)).setTo(cv::Scalar(20, 20, 20));
   const cv::Mat binary = OpenCvMatchMat::binaryzationEx(field, 0, 0, 7, 10, 0, 255);
   ASSERT_EQ(binary.type(), CV_8UC1);
-  EXPECT_EQ(binary.at<uchar>(12, 12), 0);    // dark edge below its neighbourhood's mean
+  EXPECT_EQ(binary.at<uchar>(12, 12), 0);  // dark edge below its neighbourhood's mean
   EXPECT_EQ(binary.at<uchar>(0, 0), 255);
   const cv::Mat inverted = OpenCvMatchMat::binaryzationEx(field, 0, 0, 7, 10, 1, 255);
   EXPECT_EQ(inverted.at<uchar>(0, 0), 0);
@@ -164,9 +187,11 @@ TEST(CallSurfaceMatching, PixelIdsLeaveTheRegistryAsItWas) {
     return rgb;
   }());
   const std::string image = api.addImage(screen);
-  const std::string tmpl = api.clip(R"({"imageId": ")" + image + R"(", "x": 100, "y": 48, "w": 64, "h": 64})");
+  const std::string tmpl =
+      api.clip(R"({"imageId": ")" + image + R"(", "x": 100, "y": 48, "w": 64, "h": 64})");
   const std::size_t before = Matmap::instance().size();
-  const json found = json::parse(api.findImage(R"({"imageId": ")" + image + R"(", "templateId": ")" + tmpl + R"("})"));
+  const json found = json::parse(
+      api.findImage(R"({"imageId": ")" + image + R"(", "templateId": ")" + tmpl + R"("})"));
   EXPECT_EQ(found[0]["left"], 100);
   EXPECT_EQ(found[0]["top"], 48);  // level 2: multiples of 4
   EXPECT_EQ(Matmap::instance().size(), before);
@@ -176,7 +201,8 @@ TEST(CallSurfaceMatching, PixelIdsLeaveTheRegistryAsItWas) {
   const std::string gray = api.grayImage(R"({"imageId": ")" + image + R"("})");
   EXPECT_EQ(gray.size(), 32u);
   api.useOpencvMat(R"({"use": 1})");
-  const std::string two = api.binaryzationEx(R"({"imageId": ")" + image + R"(", "blockSize": "9"})");
+  const std::string two =
+      api.binaryzationEx(R"({"imageId": ")" + image + R"(", "blockSize": "9"})");
   api.useOpencvMat(R"({"use": 0})");
   EXPECT_TRUE(two.ends_with("-mat"));  // a pixel image's result, stored by mode
   // A stored matrix's result is a one-channel matrix.

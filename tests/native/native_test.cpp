@@ -51,7 +51,8 @@ TEST(MatHandle, LifecycleAndReads) {
     EXPECT_EQ(handle.type(), 16);
     EXPECT_EQ(handle.channels(), 3);
     const std::pair<std::array<long long, 2>, const char*> reads[] = {
-        {{0, 0}, "ff0000"}, {{1, 0}, "ff"}, {{2, 1}, "0"}, {{3, 0}, ""}, {{0, 2}, ""}, {{-1, 0}, ""}};
+        {{0, 0}, "ff0000"}, {{1, 0}, "ff"}, {{2, 1}, "0"},
+        {{3, 0}, ""},       {{0, 2}, ""},   {{-1, 0}, ""}};
     for (const auto& [at, hex] : reads) EXPECT_EQ(handle.getMatColorHex(at[0], at[1]), hex);
     handle.close();
     EXPECT_EQ(handle.getNativeAdr(), "");
@@ -100,7 +101,7 @@ TEST(NativeText, ToleranceAtThreshold09IsOneWiderBelow) {
 }
 
 TEST(NativeSearch, ResultsAndDifferences) {
-  cv::Mat m = bgr(4, 3, colour(0, 0, 255));  // blue
+  cv::Mat m = bgr(4, 3, colour(0, 0, 255));      // blue
   m.at<cv::Vec3b>(1, 2) = cv::Vec3b(0, 0, 255);  // red at (2, 1)
   FindColor fc;
   FindMultiColor fm;
@@ -124,7 +125,8 @@ TEST(NativeSearch, ResultsAndDifferences) {
       {"an unreadable colour", fc.findColor(m, "GG", 0.9f, 0, 0, 0, 0, 0, 1, true), ""},
       {"rectangle offsets", fc.findColor(m, "FF0000", 0.9f, 1, 1, 3, 2, 0, 1, true),
        R"([{"index":0,"x":2,"y":1}])"},
-      {"multi: x and y only", fm.findMultiColor(m, "FF0000", "-1|0|0000FF", 0.9f, 0, 0, 0, 0, 0, 1, true),
+      {"multi: x and y only",
+       fm.findMultiColor(m, "FF0000", "-1|0|0000FF", 0.9f, 0, 0, 0, 0, 0, 1, true),
        R"([{"x":2,"y":1}])"},
       {"multi: a point one column past the edge",
        fm.findMultiColor(m, "FF0000", "2|0|0000FF", 0.9f, 0, 0, 0, 0, 0, 1, true), "null"},
@@ -153,7 +155,8 @@ TEST(NativeImageSearch, PatternsAndBackgrounds) {
     big.at<cv::Vec3b>(at + cv::Point(0, 1)) = cv::Vec3b(255, 0, 0);
   }
   FindImageByColor f;
-  EXPECT_EQ(f.findImageByColor0(big, tmpl, 0.95f, 0, 0, 0, 0, 10), R"([{"x":12,"y":1},{"x":5,"y":4}])");
+  EXPECT_EQ(f.findImageByColor0(big, tmpl, 0.95f, 0, 0, 0, 0, 10),
+            R"([{"x":12,"y":1},{"x":5,"y":4}])");
   EXPECT_EQ(f.findImageByColor0(big, tmpl, 0.95f, 0, 0, 0, 0, 0), R"([{"x":12,"y":1}])");
   EXPECT_EQ(f.findImageByColor0(big, tmpl, 0.95f, 4, 3, 10, 5, 10), R"([{"x":5,"y":4}])");
   // One red element on white: no entries, so nothing (the pixel engine would report every red).
@@ -164,25 +167,32 @@ TEST(NativeImageSearch, PatternsAndBackgrounds) {
   // The share never relaxes the match.
   cv::Mat changed = big.clone();
   changed.at<cv::Vec3b>(cv::Point(5, 5)) = cv::Vec3b(0, 255, 0);
-  EXPECT_EQ(f.findImageByColorEx0(changed, tmpl, 0, 0, 0, 0, 10, "#000000", 0.95f, "#000000", 0.95f, 0.5f, 0, 0),
+  EXPECT_EQ(f.findImageByColorEx0(changed, tmpl, 0, 0, 0, 0, 10, "#000000", 0.95f, "#000000", 0.95f,
+                                  0.5f, 0, 0),
             R"([{"x":12,"y":1}])");
   platform::setErrSink([](std::string_view) {});
-  EXPECT_EQ(f.findImageByColorEx0(big, tmpl, 0, 0, 0, 0, 10, "zz", 0.95f, "#000000", 0.95f, 1.0f, 0, 0), "");
+  EXPECT_EQ(
+      f.findImageByColorEx0(big, tmpl, 0, 0, 0, 0, 10, "zz", 0.95f, "#000000", 0.95f, 1.0f, 0, 0),
+      "");
   platform::setErrSink({});
   // A four-channel template against a three-channel image, and gray matrices.
   cv::Mat tmpl4;
   cv::cvtColor(tmpl, tmpl4, cv::COLOR_BGR2BGRA);
-  EXPECT_EQ(f.findImageByColor0(big, tmpl4, 0.95f, 0, 0, 0, 0, 10), R"([{"x":12,"y":1},{"x":5,"y":4}])");
-  EXPECT_EQ(f.findImageByColor0(cv::Mat(4, 4, CV_8UC1, cv::Scalar(9)), cv::Mat(2, 2, CV_8UC1, cv::Scalar(9)),
-                                0.9f, 0, 0, 0, 0, 10),
+  EXPECT_EQ(f.findImageByColor0(big, tmpl4, 0.95f, 0, 0, 0, 0, 10),
+            R"([{"x":12,"y":1},{"x":5,"y":4}])");
+  EXPECT_EQ(f.findImageByColor0(cv::Mat(4, 4, CV_8UC1, cv::Scalar(9)),
+                                cv::Mat(2, 2, CV_8UC1, cv::Scalar(9)), 0.9f, 0, 0, 0, 0, 10),
             "null");
 }
 
 // The fast native scans against a plain reading of the rules, element by element.
 TEST(NativeSearch, RandomComparisonWithAPlainReference) {
   std::mt19937 random(7);
-  const auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
-  const int palette[][3] = {{250, 20, 20}, {240, 30, 25}, {20, 200, 40}, {0, 0, 0}, {255, 255, 255}};
+  const auto uniform = [&](int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(random);
+  };
+  const int palette[][3] = {
+      {250, 20, 20}, {240, 30, 25}, {20, 200, 40}, {0, 0, 0}, {255, 255, 255}};
   const auto channelOk = [](int p, int o, int c, float threshold) {
     const float g = 255.0f - threshold * 255.0f;
     const long low = std::max(0L, static_cast<long>(std::trunc(static_cast<float>(p - o) - g)));
@@ -196,14 +206,16 @@ TEST(NativeSearch, RandomComparisonWithAPlainReference) {
     for (int y = 0; y < h; ++y) {
       for (int x = 0; x < w; ++x) {
         const auto& p = palette[uniform(0, 4)];
-        m.at<cv::Vec3b>(y, x) = cv::Vec3b(static_cast<uchar>(p[2]), static_cast<uchar>(p[1]), static_cast<uchar>(p[0]));
+        m.at<cv::Vec3b>(y, x) =
+            cv::Vec3b(static_cast<uchar>(p[2]), static_cast<uchar>(p[1]), static_cast<uchar>(p[0]));
       }
     }
     const auto& c = palette[uniform(0, 4)];
     const int packed = (c[0] << 16) | (c[1] << 8) | c[2];
     char text[16];
     std::snprintf(text, sizeof text, "%06X", packed);
-    const float threshold = std::array<float, 4>{1.0f, 0.95f, 0.9f, 0.7f}[static_cast<std::size_t>(uniform(0, 3))];
+    const float threshold =
+        std::array<float, 4>{1.0f, 0.95f, 0.9f, 0.7f}[static_cast<std::size_t>(uniform(0, 3))];
     const int orz = uniform(1, 8), limit = uniform(0, 6);
     // Reference: every element in the order's sequence.
     std::vector<int> hits;
@@ -255,18 +267,20 @@ class MatrixMode : public ::testing::Test {
 };
 
 TEST_F(MatrixMode, CallSurfaceOnMatrixImages) {
-  const std::string id = api.addImage(test::makeImage(4, 3, [](int x, int y) {
-    return x == 2 && y == 1 ? rgb(255, 0, 0) : rgb(0, 0, 255);
-  }));
+  const std::string id = api.addImage(test::makeImage(
+      4, 3, [](int x, int y) { return x == 2 && y == 1 ? rgb(255, 0, 0) : rgb(0, 0, 255); }));
   ASSERT_TRUE(id.ends_with("-mat")) << id;
   EXPECT_EQ(id.size(), 36u);
   EXPECT_EQ(api.getWidth(req(id)), "4");
   EXPECT_EQ(api.pixel(req(id, R"(, "x": 2, "y": 1)")), "4278190335");
   EXPECT_EQ(api.pixelRGB(req(id, R"(, "x": 0, "y": 0)")), "#0000FF");
   EXPECT_EQ(api.pixel(req(id, R"(, "x": 4, "y": 0)")), "-100");
-  EXPECT_EQ(api.findColor(req(id, R"(, "firstColor": "FF0000", "orz": 1)")), R"([{"index":0,"x":2,"y":1}])");
+  EXPECT_EQ(api.findColor(req(id, R"(, "firstColor": "FF0000", "orz": 1)")),
+            R"([{"index":0,"x":2,"y":1}])");
   EXPECT_EQ(api.findColor(req("NOPE-mat", R"(, "firstColor": "FF0000")")), "-1");
-  EXPECT_EQ(api.findMultiColor(req("NOPE-mat", R"(, "firstColor": "FF0000", "colorPoints": "0|0|FF0000")")), "");
+  EXPECT_EQ(api.findMultiColor(
+                req("NOPE-mat", R"(, "firstColor": "FF0000", "colorPoints": "0|0|FF0000")")),
+            "");
   EXPECT_EQ(api.cmpColor(req(id, R"(, "firstColor": "2|1|FF0000")")), "0");
   // Clips are views, stored as new matrix images whatever the mode.
   const std::string clip = api.clip(req(id, R"(, "x": 1, "y": 1, "w": 2, "h": 1)"));
@@ -298,8 +312,8 @@ TEST_F(MatrixMode, RemoveAllClosesMatricesLaterOnItsOwnThread) {
   const auto handle = matrices.getMat(id);
   ASSERT_TRUE(handle);
   EXPECT_EQ(api.removeAllImage(), "ok");
-  EXPECT_EQ(api.isRecycled(id), "ok");            // gone from the registry at once
-  EXPECT_EQ(handle->getWidth(), 3);                // the matrix itself still open
+  EXPECT_EQ(api.isRecycled(id), "ok");  // gone from the registry at once
+  EXPECT_EQ(handle->getWidth(), 3);     // the matrix itself still open
   for (int i = 0; i < 100 && handle->getWidth() != 0; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }

@@ -28,10 +28,15 @@ std::vector<NodeSelector> selectors(const char* text) { return *NodeSelector::de
 
 TEST(NodeSelectorList, ValidAndInvalidTexts) {
   test::CapturedOutput out;
-  const std::pair<const char*, bool> cases[] = {
-      {R"([{"name":"OK"}])", true},   {R"([{"index":"2"}])", true}, {"[]", true},
-      {R"([{"index":2}])", false},    {R"([{"name":true}])", false}, {R"({"name":"OK"})", false},
-      {"[1]", false},                 {"not json", false},          {R"([{"foo":1,"name":null}])", true}};
+  const std::pair<const char*, bool> cases[] = {{R"([{"name":"OK"}])", true},
+                                                {R"([{"index":"2"}])", true},
+                                                {"[]", true},
+                                                {R"([{"index":2}])", false},
+                                                {R"([{"name":true}])", false},
+                                                {R"({"name":"OK"})", false},
+                                                {"[1]", false},
+                                                {"not json", false},
+                                                {R"([{"foo":1,"name":null}])", true}};
   for (const auto& [text, ok] : cases) {
     EXPECT_EQ(NodeSelector::decodeList(text).has_value(), ok) << text;
   }
@@ -72,8 +77,12 @@ Node element(std::vector<std::pair<std::string, std::string>> attributes) {
 }
 
 TEST(QueryLanguage, Conditions) {
-  const Node inside = element({{"left", "10"}, {"top", "20"}, {"right", "375"}, {"bottom", "300"},
-                               {"name", " OK "}, {"label", "Sign Out"}});
+  const Node inside = element({{"left", "10"},
+                               {"top", "20"},
+                               {"right", "375"},
+                               {"bottom", "300"},
+                               {"name", " OK "},
+                               {"label", "Sign Out"}});
   const Node wider = element({{"left", "10"}, {"top", "20"}, {"right", "376"}, {"bottom", "300"}});
   const Node noRight = element({{"left", "10"}, {"top", "20"}, {"bottom", "300"}});
   struct Case {
@@ -182,16 +191,19 @@ TEST_F(Manager, SearchAnswers) {
 }
 
 TEST_F(Manager, XpathRequests) {
-  const json found = json::parse(manager.getNodeInfo(R"([{"xpath":"//*[attribute::name='Sign Out']"}])"));
+  const json found =
+      json::parse(manager.getNodeInfo(R"([{"xpath":"//*[attribute::name='Sign Out']"}])"));
   ASSERT_EQ(found.size(), 1u);
   const std::string nid = found[0]["nid"];
   EXPECT_FALSE(manager.getNodeInfoParent(nid).empty());  // navigation goes on from it
   EXPECT_EQ(manager.getNodeInfo(R"x([{"xpath":"count(//*)"}])x"), "");
   EXPECT_EQ(manager.getNodeInfo(R"([{"xpath":"//*["}])"), "");
-  const json label = json::parse(manager.getNodeInfo(R"([{"xpath":"//*[@label='Notifications & Alerts']"}])"));
+  const json label =
+      json::parse(manager.getNodeInfo(R"([{"xpath":"//*[@label='Notifications & Alerts']"}])"));
   EXPECT_EQ(label[0]["label"], "Notifications & Alerts");  // &amp; copied as &
   const std::string cell = nidOf(R"([{"name":"Sounds","type":"Cell"}])");
-  const json inside = json::parse(manager.getNodeInfoForNode(cell, R"([{"xpath":"/html/body/hierarchy/*"}])"));
+  const json inside =
+      json::parse(manager.getNodeInfoForNode(cell, R"([{"xpath":"/html/body/hierarchy/*"}])"));
   EXPECT_EQ(inside.size(), 2u);
 }
 
@@ -214,7 +226,8 @@ TEST_F(Manager, Navigation) {
   using V = std::vector<std::string>;
   EXPECT_EQ(names(manager.getPreviousSiblingNodeInfo(third)), (V{"Wi-Fi", "Bluetooth"}));
   EXPECT_EQ(names(manager.getNextSiblingNodeInfo(third)), (V{"Notifications", "Sounds"}));
-  EXPECT_EQ(names(manager.getSiblingNodeInfo(third)), (V{"Wi-Fi", "Bluetooth", "Notifications", "Sounds"}));
+  EXPECT_EQ(names(manager.getSiblingNodeInfo(third)),
+            (V{"Wi-Fi", "Bluetooth", "Notifications", "Sounds"}));
   EXPECT_EQ(names(manager.getNodeInfoAllChildren(table)).size(), 5u);
   EXPECT_EQ(json::parse(manager.getNodeInfoParent(third))["type"], "Table");
   EXPECT_EQ(manager.getNodeInfoAllChildren(leaf), "[]");
@@ -234,7 +247,8 @@ TEST_F(Manager, Navigation) {
   EXPECT_EQ(manager.getNodeInfoParent(root), "");
   EXPECT_EQ(manager.getSiblingNodeInfo(root), "");
   // A search inside a node finds the node itself when it matches.
-  EXPECT_EQ(json::parse(manager.getOneNodeInfoForNode(table, R"([{"type":"Table"}])"))["nid"], table);
+  EXPECT_EQ(json::parse(manager.getOneNodeInfoForNode(table, R"([{"type":"Table"}])"))["nid"],
+            table);
   EXPECT_EQ(json::parse(manager.getNodeInfoForNode(table, R"([{"type":"Switch"}])")).size(), 5u);
   EXPECT_EQ(manager.getNodeInfoForNode(leaf, R"([{"type":"Switch"}])"), "");
 }
@@ -301,7 +315,8 @@ TEST(Store, MalformedAndHugeDocuments) {
   // 100,000 elements, nested 2,000 deep: loading, serialising and searching never recurse.
   std::string big;
   for (int i = 0; i < 2000; ++i) big += "<g>";
-  for (int i = 0; i < 98000; ++i) big += "<e bounds=\"[0,0][1,1]\" name=\"n" + std::to_string(i) + "\"/>";
+  for (int i = 0; i < 98000; ++i)
+    big += "<e bounds=\"[0,0][1,1]\" name=\"n" + std::to_string(i) + "\"/>";
   for (int i = 0; i < 2000; ++i) big += "</g>";
   ASSERT_TRUE(m.parse(big));
   EXPECT_EQ(json::parse(m.getOneNodeInfo(R"([{"name":"n97999"}])"))["name"], "n97999");

@@ -57,7 +57,9 @@ TEST(OcrResult, FlipsTheBoxToATopLeftOrigin) {
   ok.confidence = 0.5f;
   ok.x = 0.25, ok.y = 0.25, ok.width = 0.5, ok.height = 0.125;
   const json lines = json::parse(VisionOcr::detectTextHandler({ok}, 100, 200));
-  EXPECT_EQ(lines, json::parse(R"([{"label":"OK","confidence":0.5,"x":25,"y":125,"width":50,"height":25}])"));
+  EXPECT_EQ(
+      lines,
+      json::parse(R"([{"label":"OK","confidence":0.5,"x":25,"y":125,"width":50,"height":25}])"));
   platform::TextObservation unnamed;
   EXPECT_FALSE(json::parse(VisionOcr::detectTextHandler({unnamed}, 10, 10))[0].contains("label"));
   EXPECT_EQ(VisionOcr::detectTextHandler({}, 10, 10), "[]");
@@ -97,7 +99,8 @@ TEST(Ocr, EnglishLinesInOrderAtBothLevels) {
 }
 
 TEST(Ocr, SimplifiedChinese) {
-  const json lines = json::parse(run(fixture("ocr_chinese.png"), R"({"level": "accurate", "languages": "zh-Hans"})"));
+  const json lines = json::parse(
+      run(fixture("ocr_chinese.png"), R"({"level": "accurate", "languages": "zh-Hans"})"));
   ASSERT_EQ(lines.size(), 2u);
   // Tesseract may space CJK characters apart.
   const auto plain = [](std::string s) {
@@ -121,7 +124,8 @@ TEST(Ocr, CallSurface) {
   test::CapturedOutput console;
   const std::string id = api.addImage(fixture("ocr_english.png"));
   EXPECT_EQ(api.setInitOcr(R"({"extra": "{\"languages\": \"en-US\"}"})"), "ok");
-  expectEnglish(api.ocrImage(R"({"imageId": ")" + id + R"(", "extra": "ignored"})"), "call surface");
+  expectEnglish(api.ocrImage(R"({"imageId": ")" + id + R"(", "extra": "ignored"})"),
+                "call surface");
   EXPECT_EQ(api.setInitOcr(R"({"type": "x"})"), "ok");  // no extra: the options stay
   EXPECT_EQ(api.setInitOcr("not json"), "ok");
   EXPECT_EQ(api.ocrImage(R"({"imageId": "UNKNOWN"})"), "");

@@ -16,10 +16,36 @@ using test::rgb;
 // A JPEG carrying an EXIF block whose orientation tag is `tag` (big- or little-endian TIFF).
 Bytes jpegWithOrientation(const ImagePtr& image, std::uint16_t tag, bool littleEndian) {
   Bytes jpeg = *image->jpegData(0.9);
-  Bytes tiff = littleEndian ? Bytes{'I', 'I', 0x2A, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0,
-                                    0, 0, static_cast<std::uint8_t>(tag), 0, 0, 0, 0, 0, 0, 0}
-                            : Bytes{'M', 'M', 0, 0x2A, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0,
-                                    0, 1, 0, static_cast<std::uint8_t>(tag), 0, 0, 0, 0, 0, 0};
+  Bytes tiff = littleEndian
+                   ? Bytes{'I',
+                           'I',
+                           0x2A,
+                           0,
+                           8,
+                           0,
+                           0,
+                           0,
+                           1,
+                           0,
+                           0x12,
+                           0x01,
+                           3,
+                           0,
+                           1,
+                           0,
+                           0,
+                           0,
+                           static_cast<std::uint8_t>(tag),
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0,
+                           0}
+                   : Bytes{'M',  'M',  0, 0x2A, 0, 0, 0, 8, 0, 1,
+                           0x01, 0x12, 0, 3,    0, 0, 0, 1, 0, static_cast<std::uint8_t>(tag),
+                           0,    0,    0, 0,    0, 0};
   Bytes segment = {'E', 'x', 'i', 'f', 0, 0};
   segment.insert(segment.end(), tiff.begin(), tiff.end());
   const std::size_t length = segment.size() + 2;
@@ -61,7 +87,9 @@ TEST(PlatformImage, JpegQualityOneIsTheEncodersBest) {
   EXPECT_GT(best->size(), low->size());
   cv::Mat bgr(64, 64, CV_8UC3);
   for (int y = 0; y < 64; ++y) {
-    for (int x = 0; x < 64; ++x) bgr.at<cv::Vec3b>(y, x) = cv::Vec3b(128, static_cast<uchar>(y * 4), static_cast<uchar>(x * 4));
+    for (int x = 0; x < 64; ++x)
+      bgr.at<cv::Vec3b>(y, x) =
+          cv::Vec3b(128, static_cast<uchar>(y * 4), static_cast<uchar>(x * 4));
   }
   std::vector<uchar> reference;
   cv::imencode(".jpg", bgr, reference, {cv::IMWRITE_JPEG_QUALITY, 100});
@@ -74,8 +102,8 @@ TEST(PlatformImage, ExifOrientationSetsTheMark) {
     std::uint16_t tag;
     Orientation orientation;
   };
-  const Case cases[] = {{1, Orientation::up},    {3, Orientation::down},
-                        {6, Orientation::right}, {8, Orientation::left},
+  const Case cases[] = {{1, Orientation::up},         {3, Orientation::down},
+                        {6, Orientation::right},      {8, Orientation::left},
                         {2, Orientation::upMirrored}, {9, Orientation::up}};
   for (const auto& c : cases) {
     for (const bool little : {false, true}) {
@@ -114,9 +142,10 @@ TEST(PlatformImage, CropIsCutToTheBitmap) {
 
 TEST(PlatformImage, RedrawHonoursTheOrientation) {
   // 3 x 2 bitmap; turned right (clockwise) the top-left pixel is the bitmap's bottom-left.
-  const auto bitmap = test::makeImage(3, 2, [](int x, int y) {
-    return rgb(static_cast<std::uint32_t>(x * 100), static_cast<std::uint32_t>(y * 100), 0);
-  })->bitmap();
+  const auto bitmap =
+      test::makeImage(3, 2, [](int x, int y) {
+        return rgb(static_cast<std::uint32_t>(x * 100), static_cast<std::uint32_t>(y * 100), 0);
+      })->bitmap();
   const auto right = PlatformImage::over(bitmap, 1.0, Orientation::right)->redraw(2, 3);
   ASSERT_TRUE(right);
   EXPECT_EQ(right->orientation(), Orientation::up);
@@ -137,9 +166,11 @@ TEST(PlatformImage, GrayImagesReadAsEqualChannels) {
 }
 
 TEST(Base64, RoundTripsAndRejectsForeignCharacters) {
-  const std::pair<Bytes, std::string> cases[] = {
-      {{}, ""}, {{'f'}, "Zg=="}, {{'f', 'o'}, "Zm8="}, {{'f', 'o', 'o'}, "Zm9v"},
-      {{0xFF, 0x00, 0xFE, 0x7F}, "/wD+fw=="}};
+  const std::pair<Bytes, std::string> cases[] = {{{}, ""},
+                                                 {{'f'}, "Zg=="},
+                                                 {{'f', 'o'}, "Zm8="},
+                                                 {{'f', 'o', 'o'}, "Zm9v"},
+                                                 {{0xFF, 0x00, 0xFE, 0x7F}, "/wD+fw=="}};
   for (const auto& [bytes, text] : cases) {
     EXPECT_EQ(base64Encode(bytes), text);
     EXPECT_EQ(base64Decode(text), bytes);

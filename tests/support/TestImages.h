@@ -20,11 +20,14 @@ inline platform::ImagePtr makeImage(int width, int height,
                                     const std::function<std::uint32_t(int, int)>& colour,
                                     double scale = 1.0,
                                     platform::Orientation o = platform::Orientation::up) {
-  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) *
+                                 static_cast<std::size_t>(height) * 4);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const std::uint32_t v = colour(x, y);
-      const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4;
+      const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                              static_cast<std::size_t>(x)) *
+                             4;
       for (std::size_t c = 0; c < 4; ++c) rgba[at + c] = static_cast<std::uint8_t>(v >> (8 * c));
     }
   }

@@ -33,7 +33,8 @@ std::string w3cViolation(const json& sources) {
       if (type == "pause") {
         if (action.contains("duration") && !nonNegativeInteger("duration")) return "pause duration";
       } else if (type == "pointerDown" || type == "pointerUp") {
-        if (!action.contains("button") || !nonNegativeInteger("button")) return type + " without button";
+        if (!action.contains("button") || !nonNegativeInteger("button"))
+          return type + " without button";
       } else if (type == "pointerMove") {
         if (action.contains("duration") && !nonNegativeInteger("duration")) return "move duration";
         for (const char* axis : {"x", "y"}) {
@@ -82,8 +83,8 @@ TEST(MultiTouch, EdgeCases) {
     const char* expectedActions;  // of the first source, or the whole answer for "[]"
   };
   const Case cases[] = {
-      {"all steps skipped", R"({"finger2": [{"action": 7, "x": 1, "y": 1}, {"action": 2, "x": 5}]})",
-       1.0, "[]"},
+      {"all steps skipped",
+       R"({"finger2": [{"action": 7, "x": 1, "y": 1}, {"action": 2, "x": 5}]})", 1.0, "[]"},
       {"wait with delay 0 or absent", R"({"finger1": [{"action": 3, "delay": 0}, {"action": 3}]})",
        1.0, "[]"},
       {"no action", R"({"finger1": [{"x": 1, "y": 1}]})", 1.0, "[]"},
@@ -127,14 +128,15 @@ TEST(MultiTouch, PauseDefaultsAndChaining) {
   p.pause(std::nullopt).pause(0).pause(-3).pause(20).setId(4);
   const json action = p.toAction();
   EXPECT_EQ(action["id"], "finger4");
-  EXPECT_EQ(action["actions"], json::parse(R"([{"type":"pause","duration":50},{"type":"pause","duration":20}])"));
+  EXPECT_EQ(action["actions"],
+            json::parse(R"([{"type":"pause","duration":50},{"type":"pause","duration":20}])"));
 }
 
 TEST(MultiTouch, MalformedGesturesDoNotDecode) {
-  for (const char* text : {"", "[]", "not json", R"({"finger1": {}})", R"({"finger1": [1]})",
-                           R"({"finger1": [{"x": "1"}]})", R"({"finger1": [{"x": 1.5}]})",
-                           R"({"finger1": [{"delay": 1e300}]})",
-                           R"({"finger1": [{"x": 18446744073709551615}]})"}) {
+  for (const char* text :
+       {"", "[]", "not json", R"({"finger1": {}})", R"({"finger1": [1]})",
+        R"({"finger1": [{"x": "1"}]})", R"({"finger1": [{"x": 1.5}]})",
+        R"({"finger1": [{"delay": 1e300}]})", R"({"finger1": [{"x": 18446744073709551615}]})"}) {
     EXPECT_FALSE(MultiTouchOrg::decode(text)) << text;
   }
 }

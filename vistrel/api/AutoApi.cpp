@@ -6,23 +6,23 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include "vistrel/api/StringUtil.h"
-#include "vistrel/image/Color.h"
-#include "vistrel/image/ImageManager.h"
-#include "vistrel/image/ImageUtils.h"
-#include "vistrel/platform/Base64.h"
-#include "vistrel/platform/Directories.h"
+#include "vistrel/device/ImageSaver.h"
 #include "vistrel/files/FileUtils.h"
 #include "vistrel/files/TextFile.h"
 #include "vistrel/http/HttpUtil.h"
+#include "vistrel/image/Color.h"
+#include "vistrel/image/ImageManager.h"
+#include "vistrel/image/ImageUtils.h"
 #include "vistrel/ocr/VisionOcr.h"
-#include "vistrel/device/ImageSaver.h"
+#include "vistrel/platform/Base64.h"
 #include "vistrel/platform/Clipboard.h"
 #include "vistrel/platform/Console.h"
+#include "vistrel/platform/Directories.h"
 #include "vistrel/platform/HttpTransport.h"
 #include "vistrel/platform/PhotoAlbum.h"
 #include "vistrel/platform/UrlOpener.h"
-#include <filesystem>
 
 namespace vistrel::api {
 namespace {
@@ -112,9 +112,8 @@ std::string AutoApi::getHeight(const std::string& json) {
 std::string AutoApi::pixel(const std::string& json) {
   const auto s = StringUtil::jsonDecode<ImageColorSelector>(json);
   if (!s) return {};
-  return std::to_string(
-      ImageManager::sharedInstance().pixel(s->imageId.value_or(""), s->x.value_or(0),
-                                           s->y.value_or(0)));
+  return std::to_string(ImageManager::sharedInstance().pixel(s->imageId.value_or(""),
+                                                             s->x.value_or(0), s->y.value_or(0)));
 }
 
 std::string AutoApi::pixelRGB(const std::string& json) {
@@ -189,9 +188,7 @@ ImagePtr AutoApi::toUpImage(const ImagePtr& img) { return image::ImageUtils::toU
 
 ImagePtr AutoApi::toLeftImage(const ImagePtr& img) { return image::ImageUtils::toLeftImage(img); }
 
-ImagePtr AutoApi::toRightImage(const ImagePtr& img) {
-  return image::ImageUtils::toRightImage(img);
-}
+ImagePtr AutoApi::toRightImage(const ImagePtr& img) { return image::ImageUtils::toRightImage(img); }
 
 ImagePtr AutoApi::toUpImageFrom(const std::optional<Bytes>& data) {
   if (!data) return nullptr;
@@ -231,28 +228,26 @@ std::string AutoApi::cmpMultiColor(const std::string& json) {
   const auto s = StringUtil::jsonDecode<ImageColorSelector>(json);
   if (!s) return {};
   return std::to_string(imageFinderProcessor_.cmpMultiColor(
-      s->imageId.value_or(""), s->firstColor.value_or(""),
-      s->threshold.value_or(kDefaultThreshold), s->x.value_or(0), s->y.value_or(0),
-      s->w.value_or(0), s->h.value_or(0)));
+      s->imageId.value_or(""), s->firstColor.value_or(""), s->threshold.value_or(kDefaultThreshold),
+      s->x.value_or(0), s->y.value_or(0), s->w.value_or(0), s->h.value_or(0)));
 }
 
 std::string AutoApi::findColor(const std::string& json) {
   const auto s = StringUtil::jsonDecode<ImageColorSelector>(json);
   if (!s) return {};
-  return imageFinderProcessor_.findColor(
-      s->imageId.value_or(""), s->firstColor.value_or(""),
-      s->threshold.value_or(kDefaultThreshold), s->x.value_or(0), s->y.value_or(0),
-      s->w.value_or(0), s->h.value_or(0), s->limit.value_or(0), s->orz.value_or(0));
+  return imageFinderProcessor_.findColor(s->imageId.value_or(""), s->firstColor.value_or(""),
+                                         s->threshold.value_or(kDefaultThreshold), s->x.value_or(0),
+                                         s->y.value_or(0), s->w.value_or(0), s->h.value_or(0),
+                                         s->limit.value_or(0), s->orz.value_or(0));
 }
 
 std::string AutoApi::findNotColor(const std::string& json) {
   const auto s = StringUtil::jsonDecode<ImageColorSelector>(json);
   if (!s) return {};
   return imageFinderProcessor_.findNotColor(
-      s->imageId.value_or(""), s->firstColor.value_or(""),
-      s->threshold.value_or(kDefaultThreshold), s->x.value_or(0), s->y.value_or(0),
-      s->w.value_or(0), s->h.value_or(0), s->limit.value_or(0), s->orz.value_or(0), false,
-      s->allNotEquals == 1);
+      s->imageId.value_or(""), s->firstColor.value_or(""), s->threshold.value_or(kDefaultThreshold),
+      s->x.value_or(0), s->y.value_or(0), s->w.value_or(0), s->h.value_or(0), s->limit.value_or(0),
+      s->orz.value_or(0), false, s->allNotEquals == 1);
 }
 
 std::string AutoApi::findMultiColor(const std::string& json) {
@@ -277,9 +272,8 @@ std::string AutoApi::findImageByColorEx(const std::string& json) {
   const auto s = StringUtil::jsonDecode<FindImageByColorSelector>(json);
   if (!s) return {};
   const std::string extraText = s->extra.value_or("{}");
-  const auto extra =
-      StringUtil::jsonDecode<FindImageByColorSelectorExtra>(extraText)
-          .value_or(FindImageByColorSelectorExtra{});
+  const auto extra = StringUtil::jsonDecode<FindImageByColorSelectorExtra>(extraText).value_or(
+      FindImageByColorSelectorExtra{});
   // startX and startY are read and not used.
   const std::int64_t startX = readInteger(extra.startX);
   const std::int64_t startY = readInteger(extra.startY);
@@ -307,11 +301,11 @@ std::string AutoApi::findImage(const std::string& json) {
 std::string AutoApi::matchTemplate(const std::string& json) {
   const auto s = StringUtil::jsonDecode<OpencvMatchParam>(json);
   if (!s) return {};
-  return imageFinderProcessor_.matchTemplate(
-      s->imageId.value_or(""), s->templateId.value_or(""), s->x.value_or(0), s->y.value_or(0),
-      s->w.value_or(0), s->h.value_or(0), s->weakThreshold.value_or(0.9f),
-      s->threshold.value_or(0.9f), s->maxLevel.value_or(-1), s->limit.value_or(0),
-      s->method.value_or(5));
+  return imageFinderProcessor_.matchTemplate(s->imageId.value_or(""), s->templateId.value_or(""),
+                                             s->x.value_or(0), s->y.value_or(0), s->w.value_or(0),
+                                             s->h.value_or(0), s->weakThreshold.value_or(0.9f),
+                                             s->threshold.value_or(0.9f), s->maxLevel.value_or(-1),
+                                             s->limit.value_or(0), s->method.value_or(5));
 }
 
 std::string AutoApi::binaryzationEx(const std::string& json) {
@@ -328,8 +322,8 @@ std::string AutoApi::grayImage(const std::string& json) {
 }
 
 std::string AutoApi::saveFile(const std::optional<Bytes>& data, const std::string& name) {
-  if (!data || name.empty() || name == "." || name == ".." ||
-      name.find('/') != std::string::npos || name.find('\0') != std::string::npos) {
+  if (!data || name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+      name.find('\0') != std::string::npos) {
     return {};
   }
   const auto target = platform::Directories::caches() / name;
@@ -495,9 +489,8 @@ std::string AutoApi::openUrl(const std::string& url) {
 }
 
 std::string AutoApi::setDocument(const std::string& threadId, const std::string& doc) {
-  return nodeManager_.withManager(threadId, [&](node::NodeManager& m) {
-    return m.parse(doc) ? "ok" : "error";
-  });
+  return nodeManager_.withManager(
+      threadId, [&](node::NodeManager& m) { return m.parse(doc) ? "ok" : "error"; });
 }
 
 std::string AutoApi::setCacheDocument(const std::string& threadId, const std::string& r) {

@@ -19,31 +19,29 @@ std::shared_ptr<image::AutoImage> pixelLookup(const std::string& id) {
 std::string ImageFinderProcessor::findColor(const std::string& imageId,
                                             const std::string& firstColor, float threshold,
                                             std::int64_t x, std::int64_t y, std::int64_t w,
-                                            std::int64_t h, std::int64_t limit,
-                                            std::int64_t orz) {
+                                            std::int64_t h, std::int64_t limit, std::int64_t orz) {
   if (isMatId(imageId)) {
     return findColorMat_.findColor(imageId, firstColor, threshold, x, y, w, h, limit, orz);
   }
   const auto image = pixelLookup(imageId);
   if (!image) return {};
   const auto r = image::AutoImage::checkXYWHAutoImage(x, y, w, h, *image);
-  return colorMultiFinder_.findColor(*image, firstColor, threshold, r.x, r.y, r.w, r.h, limit,
-                                     orz);
+  return colorMultiFinder_.findColor(*image, firstColor, threshold, r.x, r.y, r.w, r.h, limit, orz);
 }
 
 std::string ImageFinderProcessor::findNotColor(const std::string& imageId,
                                                const std::string& firstColor, float threshold,
                                                std::int64_t x, std::int64_t y, std::int64_t w,
-                                               std::int64_t h, std::int64_t limit,
-                                               std::int64_t orz, bool same, bool allNotEquals) {
+                                               std::int64_t h, std::int64_t limit, std::int64_t orz,
+                                               bool same, bool allNotEquals) {
   if (isMatId(imageId)) {
     return findColorMat_.findNotColor(imageId, firstColor, threshold, x, y, w, h, limit, orz);
   }
   const auto image = pixelLookup(imageId);
   if (!image) return {};
   const auto r = image::AutoImage::checkXYWHAutoImage(x, y, w, h, *image);
-  return colorNotFinder_.findNotColor(*image, firstColor, threshold, r.x, r.y, r.w, r.h, limit,
-                                      orz, same, allNotEquals);
+  return colorNotFinder_.findNotColor(*image, firstColor, threshold, r.x, r.y, r.w, r.h, limit, orz,
+                                      same, allNotEquals);
 }
 
 std::string ImageFinderProcessor::findMultiColor(const std::string& imageId,
@@ -59,8 +57,8 @@ std::string ImageFinderProcessor::findMultiColor(const std::string& imageId,
   const auto image = pixelLookup(imageId);
   if (!image) return {};
   const auto r = image::AutoImage::checkXYWHAutoImage(x, y, w, h, *image);
-  return colorMultiFinder_.findMultiColor(*image, firstColor, points, threshold, r.x, r.y, r.w,
-                                          r.h, limit, orz);
+  return colorMultiFinder_.findMultiColor(*image, firstColor, points, threshold, r.x, r.y, r.w, r.h,
+                                          limit, orz);
 }
 
 std::int64_t ImageFinderProcessor::cmpColor(const std::string& imageId, float threshold,
@@ -119,10 +117,9 @@ std::string ImageFinderProcessor::findImageByColorEx(
   const auto small = pixelLookup(templateId);
   if (!small) return {};
   const auto r = image::AutoImage::checkXYWHAutoImage(x, y, w, h, *image);
-  return colorImageFinder_.findImageByColorEx(*image, *small, r.x, r.y, r.w, r.h, limit,
-                                              firstColorOffset, firstColorThreshold,
-                                              otherColorOffset, otherColorThreshold,
-                                              cmpColorSucThreshold, startRangeX, startRangeY);
+  return colorImageFinder_.findImageByColorEx(
+      *image, *small, r.x, r.y, r.w, r.h, limit, firstColorOffset, firstColorThreshold,
+      otherColorOffset, otherColorThreshold, cmpColorSucThreshold, startRangeX, startRangeY);
 }
 
 namespace {
@@ -161,20 +158,18 @@ std::string ImageFinderProcessor::matchTemplate(const std::string& imageId,
                                                 std::int64_t maxLevel, std::int64_t limit,
                                                 std::int64_t method) {
   const auto run = [&](const std::string& image, const std::string& tmpl) {
-    return findColorMat_.matchTemplate(image, tmpl, x, y, w, h, maxLevel, weakThreshold,
-                                       threshold, limit, method);
+    return findColorMat_.matchTemplate(image, tmpl, x, y, w, h, maxLevel, weakThreshold, threshold,
+                                       limit, method);
   };
   if (isMatId(imageId) && isMatId(templateId)) return run(imageId, templateId);
   return onMatrices(imageId, templateId, run);
 }
 
-std::string ImageFinderProcessor::binaryzationEx(const std::string& uuid,
-                                                 const std::string& json) {
+std::string ImageFinderProcessor::binaryzationEx(const std::string& uuid, const std::string& json) {
   if (isMatId(uuid)) return findColorMat_.binaryzationMatEx(uuid, json);
   const auto image = ImageManager::sharedInstance().getUIImage(uuid);
   if (!image) return {};
-  return ImageManager::sharedInstance().storeByMode(
-      findColorMat_.binaryzationUIImage(image, json));
+  return ImageManager::sharedInstance().storeByMode(findColorMat_.binaryzationUIImage(image, json));
 }
 
 std::string ImageFinderProcessor::grayImage(const std::string& uuid, const std::string&) {

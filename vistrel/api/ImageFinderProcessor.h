@@ -28,11 +28,10 @@ class ImageFinderProcessor {
                              std::int64_t orz);
   /// The index of the first matching group, or -1. A point text not starting with "[" is taken as
   /// one group.
-  std::int64_t cmpColor(const std::string& imageId, float threshold, std::int64_t x,
-                        std::int64_t y, std::int64_t w, std::int64_t h, const std::string& points);
-  std::int64_t cmpMultiColor(const std::string& imageId, const std::string& points,
-                             float threshold, std::int64_t x, std::int64_t y, std::int64_t w,
-                             std::int64_t h);
+  std::int64_t cmpColor(const std::string& imageId, float threshold, std::int64_t x, std::int64_t y,
+                        std::int64_t w, std::int64_t h, const std::string& points);
+  std::int64_t cmpMultiColor(const std::string& imageId, const std::string& points, float threshold,
+                             std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h);
   std::string findImageByColor(const std::string& imageId, const std::string& templateId,
                                std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
                                float threshold, std::int64_t limit);
@@ -45,10 +44,10 @@ class ImageFinderProcessor {
                                  const std::string& extra);
   /// Template matching; pixel images are matched as temporary matrix copies, recycled after the
   /// call on every path.
-  std::string findImage(const std::string& imageId, const std::string& templateId,
-                        std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
-                        float weakThreshold, float threshold, std::int64_t maxLevel,
-                        std::int64_t limit, std::int64_t method);
+  std::string findImage(const std::string& imageId, const std::string& templateId, std::int64_t x,
+                        std::int64_t y, std::int64_t w, std::int64_t h, float weakThreshold,
+                        float threshold, std::int64_t maxLevel, std::int64_t limit,
+                        std::int64_t method);
   std::string matchTemplate(const std::string& imageId, const std::string& templateId,
                             std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
                             float weakThreshold, float threshold, std::int64_t maxLevel,

@@ -84,8 +84,8 @@ class FieldReader {
 
   void fail(const char* key, std::string_view expected, const json& found) {
     if (error_.empty()) {
-      error_ = "key \"" + std::string(key) + "\" expected " + std::string(expected) +
-               ", found " + std::string(typeName(found));
+      error_ = "key \"" + std::string(key) + "\" expected " + std::string(expected) + ", found " +
+               std::string(typeName(found));
     }
   }
 
@@ -153,7 +153,9 @@ void readFields(FieldReader& r, OpencvMatchParam& s) {
 template <typename Record>
 constexpr std::string_view recordName();
 template <>
-constexpr std::string_view recordName<ImageColorSelector>() { return "ImageColorSelector"; }
+constexpr std::string_view recordName<ImageColorSelector>() {
+  return "ImageColorSelector";
+}
 template <>
 constexpr std::string_view recordName<FindImageByColorSelector>() {
   return "FindImageByColorSelector";
@@ -163,9 +165,13 @@ constexpr std::string_view recordName<FindImageByColorSelectorExtra>() {
   return "FindImageByColorSelectorExtra";
 }
 template <>
-constexpr std::string_view recordName<OcrSelector>() { return "OcrSelector"; }
+constexpr std::string_view recordName<OcrSelector>() {
+  return "OcrSelector";
+}
 template <>
-constexpr std::string_view recordName<OpencvMatchParam>() { return "OpencvMatchParam"; }
+constexpr std::string_view recordName<OpencvMatchParam>() {
+  return "OpencvMatchParam";
+}
 
 std::optional<std::int64_t> parseDecimal(std::string_view t) {
   if (!t.empty() && t.front() == '+') {
@@ -204,10 +210,13 @@ bool validTree(const json& value) {
         if (!validTree(member)) return false;
       }
       return true;
-    case json::value_t::number_float: return std::isfinite(value.get<double>());
+    case json::value_t::number_float:
+      return std::isfinite(value.get<double>());
     case json::value_t::discarded:
-    case json::value_t::binary: return false;
-    default: return true;
+    case json::value_t::binary:
+      return false;
+    default:
+      return true;
   }
 }
 

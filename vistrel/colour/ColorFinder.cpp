@@ -36,8 +36,8 @@ std::optional<std::vector<std::string>> decodeGroups(std::string_view text) {
 }  // namespace
 
 std::int64_t ColorFinder::cmpMultiColor(image::AutoImage& bitmap, std::string_view points,
-                                        float threshold, std::int64_t, std::int64_t,
-                                        std::int64_t, std::int64_t) const {
+                                        float threshold, std::int64_t, std::int64_t, std::int64_t,
+                                        std::int64_t) const {
   const auto array = bitmap.toArray2();
   if (!array) return -1;
   const auto groups = decodeGroups(points);

@@ -31,8 +31,7 @@ struct Entry {
 // like the first colour are tested first: on an area of the first colour they fail at once.
 class Pattern {
  public:
-  Pattern(const std::vector<PointEntry>& points, std::uint32_t firstColor,
-          std::int64_t allowance) {
+  Pattern(const std::vector<PointEntry>& points, std::uint32_t firstColor, std::int64_t allowance) {
     entries_.reserve(points.size());
     for (const auto& p : points) {
       entries_.push_back({p.x, p.y, ColorTest(p.color, p.offset, allowance)});
@@ -50,9 +49,8 @@ class Pattern {
       }
       return most;
     };
-    std::stable_sort(entries_.begin(), entries_.end(), [&](const Entry& a, const Entry& b) {
-      return distance(a) > distance(b);
-    });
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [&](const Entry& a, const Entry& b) { return distance(a) > distance(b); });
   }
 
   bool passes(const internal::PixelView& view, int x, int y, std::int64_t tolerance) const {
@@ -131,8 +129,7 @@ ColorImageSubPoint ColorImageFinder::extraSubImageInfo(
   ColorImageSubPoint info;
   const int width = smallPix.width(), height = smallPix.height();
   const std::uint32_t corners[] = {smallPix.at(0, 0), smallPix.at(width - 1, 0),
-                                   smallPix.at(width - 1, height - 1),
-                                   smallPix.at(0, height - 1)};
+                                   smallPix.at(width - 1, height - 1), smallPix.at(0, height - 1)};
   if (corners[0] == corners[1] && corners[0] == corners[2] && corners[0] == corners[3]) {
     info.ignoreColor = corners[0];
   }
@@ -163,10 +160,10 @@ ColorImageSubPoint ColorImageFinder::extraSubImageInfo(
   return info;
 }
 
-std::string ColorImageFinder::findImageByColor(image::AutoImage& bitmap,
-                                               image::AutoImage& smallImg, float threshold,
-                                               std::int64_t x, std::int64_t y, std::int64_t w,
-                                               std::int64_t h, std::int64_t limit) const {
+std::string ColorImageFinder::findImageByColor(image::AutoImage& bitmap, image::AutoImage& smallImg,
+                                               float threshold, std::int64_t x, std::int64_t y,
+                                               std::int64_t w, std::int64_t h,
+                                               std::int64_t limit) const {
   return search(bitmap, smallImg, x, y, w, h, limit, std::nullopt,
                 {0, threshold, threshold, std::nullopt});
 }
@@ -177,8 +174,8 @@ std::string ColorImageFinder::findImageByColorEx(
     float firstColorThreshold, std::string_view otherColorOffset, float otherColorThreshold,
     float cmpColorSucThreshold, std::int64_t, std::int64_t) const {
   return search(bitmap, smallImg, x, y, w, h, limit, ColorUtils::parseColor(otherColorOffset),
-                {ColorUtils::parseColor(firstColorOffset), firstColorThreshold,
-                 otherColorThreshold, cmpColorSucThreshold});
+                {ColorUtils::parseColor(firstColorOffset), firstColorThreshold, otherColorThreshold,
+                 cmpColorSucThreshold});
 }
 
 }  // namespace vistrel::colour

@@ -37,8 +37,7 @@ class ColorImageFinder {
                                  std::int64_t limit, std::string_view firstColorOffset,
                                  float firstColorThreshold, std::string_view otherColorOffset,
                                  float otherColorThreshold, float cmpColorSucThreshold,
-                                 std::int64_t startRangeX = 0,
-                                 std::int64_t startRangeY = 0) const;
+                                 std::int64_t startRangeX = 0, std::int64_t startRangeY = 0) const;
 
   /// Builds the pattern from a template's pixel array; `otherColorOffset` becomes every entry's
   /// offset (absent: 0).

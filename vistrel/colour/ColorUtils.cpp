@@ -124,8 +124,8 @@ std::optional<std::int64_t> ColorUtils::allowance(float threshold) {
   if (truncated < -9223372036854775808.0 || truncated >= 9223372036854775808.0) {
     return std::nullopt;
   }
-  return std::clamp<std::int64_t>(255 - static_cast<std::int64_t>(std::clamp(truncated, -2048.0, 2048.0)),
-                                  -1024, 1024);
+  return std::clamp<std::int64_t>(
+      255 - static_cast<std::int64_t>(std::clamp(truncated, -2048.0, 2048.0)), -1024, 1024);
 }
 
 bool ColorUtils::colorCompare(std::int64_t a, std::int64_t b, std::int64_t offset,

@@ -17,8 +17,8 @@ void ImageSaver::saveCompleted(const std::optional<std::string>& error) {
 }
 
 bool ImageSaver::deleteAllPhotos(const std::string& type) {
-  const auto kind = type == "2" ? platform::PhotoAlbum::MediaType::video
-                                : platform::PhotoAlbum::MediaType::image;
+  const auto kind =
+      type == "2" ? platform::PhotoAlbum::MediaType::video : platform::PhotoAlbum::MediaType::image;
   platform::PhotoAlbum::remove(platform::PhotoAlbum::fetch(kind),
                                [](const std::optional<std::string>& error) {
                                  if (error) {
@@ -39,21 +39,24 @@ bool ImageSaver::saveImageToAlbumPath(const std::string& path) {
   auto saver = std::make_shared<ImageSaver>();
   saver->successHandler = [] { platform::logOut("imageSaver successHandler "); };
   saver->errorHandler = [](const std::string& e) { platform::logOut("imageSaver Oops! " + e); };
-  platform::PhotoAlbum::saveImage(std::move(image), [saver](const auto& error) {
-    saver->saveCompleted(error);
-  });
+  platform::PhotoAlbum::saveImage(std::move(image),
+                                  [saver](const auto& error) { saver->saveCompleted(error); });
   return true;
 }
 
 bool ImageSaver::saveVideoToAlbumPath(const std::string& path) {
   std::error_code ec;
-  if (path.empty() || !std::filesystem::exists(path, ec) || std::filesystem::is_directory(path, ec)) {
+  if (path.empty() || !std::filesystem::exists(path, ec) ||
+      std::filesystem::is_directory(path, ec)) {
     return false;
   }
   auto saver = std::make_shared<ImageSaver>();
   saver->successHandler = [] { platform::logOut("imageSaver video successHandler "); };
-  saver->errorHandler = [](const std::string& e) { platform::logOut("imageSaver video Oops! " + e); };
-  platform::PhotoAlbum::saveVideo(path, [saver](const auto& error) { saver->saveCompleted2(error); });
+  saver->errorHandler = [](const std::string& e) {
+    platform::logOut("imageSaver video Oops! " + e);
+  };
+  platform::PhotoAlbum::saveVideo(path,
+                                  [saver](const auto& error) { saver->saveCompleted2(error); });
   return true;
 }
 

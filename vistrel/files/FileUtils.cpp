@@ -56,7 +56,9 @@ std::string FilePathUtils::pathOf(const std::string& text) {
   return text.starts_with("file://") ? text.substr(7) : text;
 }
 
-std::string FilePathUtils::documentsDirectoryURL() { return url(platform::Directories::documents()); }
+std::string FilePathUtils::documentsDirectoryURL() {
+  return url(platform::Directories::documents());
+}
 std::string FilePathUtils::documentsDirectoryURL2() {
   return url(platform::Directories::machineLibrary());
 }
@@ -66,23 +68,28 @@ std::string FilePathUtils::tempDirectoryURL() { return url(platform::Directories
 
 std::string FilePathUtils::getURL(const AppDirectories& d) {
   switch (d.kind) {
-    case AppDirectories::Kind::documents: return documentsDirectoryURL();
-    case AppDirectories::Kind::library: return libraryDirectoryURL();
-    case AppDirectories::Kind::libraryCaches: return librayCachesURL();
-    case AppDirectories::Kind::temp: return tempDirectoryURL();
-    case AppDirectories::Kind::customPath: return FilePathProtocol(d.custom).filePathUrl();
+    case AppDirectories::Kind::documents:
+      return documentsDirectoryURL();
+    case AppDirectories::Kind::library:
+      return libraryDirectoryURL();
+    case AppDirectories::Kind::libraryCaches:
+      return librayCachesURL();
+    case AppDirectories::Kind::temp:
+      return tempDirectoryURL();
+    case AppDirectories::Kind::customPath:
+      return FilePathProtocol(d.custom).filePathUrl();
   }
   return {};
 }
 
-std::string FilePathUtils::setupFilePath(const AppDirectories& directory,
-                                         const std::string& name) {
+std::string FilePathUtils::setupFilePath(const AppDirectories& directory, const std::string& name) {
   return url(fs::path(pathOf(getURL(directory))) / name);
 }
 
 bool FilePathUtils::createFile(const FilePathProtocol& filePath, const std::string&) {
   std::error_code ec;
-  if (!fs::exists(filePath.path, ec)) std::ofstream(filePath.path, std::ios::binary | std::ios::app);
+  if (!fs::exists(filePath.path, ec))
+    std::ofstream(filePath.path, std::ios::binary | std::ios::app);
   return fs::exists(filePath.path, ec);
 }
 
@@ -190,8 +197,8 @@ std::optional<std::string> FileUtils::md5File(const FilePathProtocol& file) {
 bool FileUtils::createFolder(const std::string& path, bool createIntermediates,
                              std::optional<mode_t> permissions) {
   std::error_code ec;
-  const bool made = createIntermediates ? fs::create_directories(path, ec)
-                                        : fs::create_directory(path, ec);
+  const bool made =
+      createIntermediates ? fs::create_directories(path, ec) : fs::create_directory(path, ec);
   if (!made || ec) return false;
   if (permissions) ::chmod(path.c_str(), *permissions);
   return true;
@@ -223,8 +230,7 @@ bool FileUtils::copyFile(const std::string& from, const std::string& to) {
   return transfer(from, to, true);
 }
 
-std::optional<std::string> FileUtils::readLineEx(const std::string& filePath,
-                                                 std::int64_t lineNo) {
+std::optional<std::string> FileUtils::readLineEx(const std::string& filePath, std::int64_t lineNo) {
   try {
     TextFileStreamReader reader(filePath, "\n", Encoding::utf8, 4096);
     std::int64_t count = 0;

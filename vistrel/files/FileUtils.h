@@ -1,9 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <variant>
 #include <vector>
 

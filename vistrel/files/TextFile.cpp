@@ -191,10 +191,11 @@ std::vector<std::string> TextFile::grep(const std::string& pattern, bool include
     while (auto line = reader.nextLine()) {
       bool matches;
       if (code) {
-        matches = pcre2_match(code.get(), reinterpret_cast<PCRE2_SPTR>(line->data()),
-                              line->size(), 0, 0, data.get(), nullptr) >= 0;
+        matches = pcre2_match(code.get(), reinterpret_cast<PCRE2_SPTR>(line->data()), line->size(),
+                              0, 0, data.get(), nullptr) >= 0;
       } else {
-        matches = (options.caseInsensitive ? lower(*line) : *line).find(needle) != std::string::npos;
+        matches =
+            (options.caseInsensitive ? lower(*line) : *line).find(needle) != std::string::npos;
       }
       if (matches == include) kept.push_back(*line);
     }

@@ -102,7 +102,8 @@ class TextFile {
   explicit TextFile(std::string filePath, Encoding textEncoding = Encoding::utf8)
       : path(std::move(filePath)), encoding(textEncoding) {}
 
-  TextFileStreamReader streamReader(const std::string& delimiter = "\n", int chunkSize = 4096) const;
+  TextFileStreamReader streamReader(const std::string& delimiter = "\n",
+                                    int chunkSize = 4096) const;
   TextFileStreamWriter streamWriter(const std::string& delimiter = "\n", bool append = false) const;
   /// The lines that contain the pattern (include) or do not (not include); [] when the file
   /// cannot be opened or the pattern does not compile.

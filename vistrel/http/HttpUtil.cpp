@@ -131,7 +131,8 @@ std::string HttpUtil::requestEx(const std::string& url, const std::string& metho
         std::size_t at = 0;
         while (true) {
           const auto next = value.find("; ", at);
-          const std::string segment = value.substr(at, next == std::string::npos ? std::string::npos : next - at);
+          const std::string segment =
+              value.substr(at, next == std::string::npos ? std::string::npos : next - at);
           if (const auto eq = segment.find('='); eq != std::string::npos) {
             cookies[segment.substr(0, eq)] = segment.substr(eq + 1);
           }

@@ -53,8 +53,8 @@ bool AutoImage::needClip(std::int64_t x, std::int64_t y, std::int64_t w, std::in
          (h > 0 && (!uiimage_ || h != imageHeight(uiimage_)));
 }
 
-Region AutoImage::checkXYWHAutoImage(std::int64_t x, std::int64_t y, std::int64_t w,
-                                     std::int64_t h, const AutoImage& image) {
+Region AutoImage::checkXYWHAutoImage(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+                                     const AutoImage& image) {
   return checkRegion(x, y, w, h, imageWidth(image.uiimage_), imageHeight(image.uiimage_));
 }
 

@@ -28,8 +28,8 @@ class AutoImage {
   bool needClip(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) const;
 
   /// The region check against the image's truncated size (0 x 0 without image).
-  static Region checkXYWHAutoImage(std::int64_t x, std::int64_t y, std::int64_t w,
-                                   std::int64_t h, const AutoImage& image);
+  static Region checkXYWHAutoImage(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+                                   const AutoImage& image);
 
  private:
   const platform::ImagePtr uiimage_;

@@ -39,7 +39,7 @@ std::optional<std::int64_t> Color::rgb() const {
     const double scaled = v * 255.0;
     const double nearest = std::round(scaled);
     return static_cast<std::int64_t>(std::abs(scaled - nearest) < 1e-9 ? nearest
-                                                                        : std::trunc(scaled));
+                                                                       : std::trunc(scaled));
   };
   const auto r = channel(red), g = channel(green), b = channel(blue), a = channel(alpha);
   if (!r || !g || !b || !a) return std::nullopt;

@@ -52,8 +52,7 @@ platform::ImagePtr ImageUtils::redraw(const platform::ImagePtr& image) {
 platform::ImagePtr ImageUtils::toUpImage(const platform::ImagePtr& image) {
   if (!image || !image->bitmap()) return nullptr;
   if (image->orientation() == platform::Orientation::up) return image;
-  return platform::PlatformImage::over(image->bitmap(), image->scale(),
-                                       platform::Orientation::up);
+  return platform::PlatformImage::over(image->bitmap(), image->scale(), platform::Orientation::up);
 }
 
 platform::ImagePtr ImageUtils::toLeftImage(const platform::ImagePtr& image) {

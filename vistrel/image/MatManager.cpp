@@ -95,8 +95,8 @@ std::string MatManager::addImage(const platform::ImagePtr& image) {
   return addHandle(native::MatEngine::makeMat(image));
 }
 
-std::string MatManager::clip(const std::string& id, std::int64_t x, std::int64_t y,
-                             std::int64_t w, std::int64_t h) {
+std::string MatManager::clip(const std::string& id, std::int64_t x, std::int64_t y, std::int64_t w,
+                             std::int64_t h) {
   return ImageManager::sharedInstance().matEngine().clipMat(id, x, y, w, h);
 }
 

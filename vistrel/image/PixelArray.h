@@ -17,7 +17,8 @@ class PixelArray {
   PixelArray(int width, int height)
       : width_(width),
         height_(height),
-        pixels_(allocatePixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))) {}
+        pixels_(
+            allocatePixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))) {}
 
   int width() const { return width_; }
   int height() const { return height_; }

@@ -7,9 +7,8 @@ namespace vistrel::native {
 
 using internal::logLine;
 
-std::string FindColor::findColor(const cv::Mat& mat, const std::string& firstColor,
-                                 float threshold, int x, int y, int w, int h, int limit, int orz,
-                                 bool same) const {
+std::string FindColor::findColor(const cv::Mat& mat, const std::string& firstColor, float threshold,
+                                 int x, int y, int w, int h, int limit, int orz, bool same) const {
   try {
     if (debug_) {
       logLine("ncnn findColor param firstColor= %s", firstColor.c_str());

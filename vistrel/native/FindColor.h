@@ -19,8 +19,7 @@ class FindColor {
                         int y, int w, int h, int limit, int orz, bool same) const;
   /// Flat x, y, index of the hits in the matrix (x and y ignored: coordinates are the matrix's).
   std::vector<int> findColorInt(const cv::Mat& mat, const std::vector<int>& colours,
-                                float threshold, int x, int y, int limit, int orz,
-                                bool same) const;
+                                float threshold, int x, int y, int limit, int orz, bool same) const;
 
  private:
   bool debug_ = false;

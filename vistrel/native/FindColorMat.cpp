@@ -38,24 +38,24 @@ auto FindColorMat::timed(const cv::Mat& mat, const char* member, Work&& work) co
   return result;
 }
 
-int FindColorMat::cmpColor(const cv::Mat& mat, const std::string& points, float threshold, int,
-                           int, int, int) const {
+int FindColorMat::cmpColor(const cv::Mat& mat, const std::string& points, float threshold, int, int,
+                           int, int) const {
   const cv::Mat m = checked(mat, "cmpColor");
   if (m.empty()) return -1;
   return timed(m, "cmpColor", [&] { return findMultiColor_.cmpColor(m, points, threshold); });
 }
 
-int FindColorMat::cmpMultiColor(const cv::Mat& mat, const std::string& points, float threshold,
-                                int, int, int, int) const {
+int FindColorMat::cmpMultiColor(const cv::Mat& mat, const std::string& points, float threshold, int,
+                                int, int, int) const {
   const cv::Mat m = checked(mat, "cmpMultiColor");
   if (m.empty()) return -1;
   return timed(m, "cmpMultiColor",
                [&] { return findMultiColor_.cmpMultiColor(m, points, threshold); });
 }
 
-std::string FindColorMat::findColor(const cv::Mat& mat, const std::string& colour,
-                                    float threshold, int x, int y, int w, int h, int limit,
-                                    int orz, bool same) const {
+std::string FindColorMat::findColor(const cv::Mat& mat, const std::string& colour, float threshold,
+                                    int x, int y, int w, int h, int limit, int orz,
+                                    bool same) const {
   const cv::Mat m = checked(mat, "findColor");
   if (m.empty()) return {};
   return timed(m, "findColor", [&] {
@@ -64,19 +64,18 @@ std::string FindColorMat::findColor(const cv::Mat& mat, const std::string& colou
 }
 
 std::string FindColorMat::findMultiColor(const cv::Mat& mat, const std::string& firstColor,
-                                         const std::string& points, float threshold, int x,
-                                         int y, int w, int h, int limit, int orz) const {
+                                         const std::string& points, float threshold, int x, int y,
+                                         int w, int h, int limit, int orz) const {
   const cv::Mat m = checked(mat, "findMultiColor");
   if (m.empty()) return {};
   return timed(m, "findMultiColor", [&] {
-    return findMultiColor_.findMultiColor(m, firstColor, points, threshold, x, y, w, h, limit,
-                                          orz, true);
+    return findMultiColor_.findMultiColor(m, firstColor, points, threshold, x, y, w, h, limit, orz,
+                                          true);
   });
 }
 
-std::string FindColorMat::findImageByColor(const cv::Mat& mat, const cv::Mat& tmpl,
-                                           float threshold, int x, int y, int w, int h,
-                                           int limit) const {
+std::string FindColorMat::findImageByColor(const cv::Mat& mat, const cv::Mat& tmpl, float threshold,
+                                           int x, int y, int w, int h, int limit) const {
   if (mat.empty()) {
     platform::logErr("ncnn FindColorMat::findImageByColor mat_Addr no mat\n");
     return {};
@@ -86,20 +85,21 @@ std::string FindColorMat::findImageByColor(const cv::Mat& mat, const cv::Mat& tm
   });
 }
 
-std::string FindColorMat::findImageByColorEx(
-    const cv::Mat& mat, const cv::Mat& tmpl, int x, int y, int w, int h, int limit,
-    const std::string& firstColorOffset, float firstColorThreshold,
-    const std::string& otherColorOffset, float otherColorThreshold, float cmpColorSucThreshold,
-    int startX, int startY) const {
+std::string FindColorMat::findImageByColorEx(const cv::Mat& mat, const cv::Mat& tmpl, int x, int y,
+                                             int w, int h, int limit,
+                                             const std::string& firstColorOffset,
+                                             float firstColorThreshold,
+                                             const std::string& otherColorOffset,
+                                             float otherColorThreshold, float cmpColorSucThreshold,
+                                             int startX, int startY) const {
   if (mat.empty()) {
     platform::logErr("ncnn FindColorMat::findImageByColorEx mat_Addr no mat\n");
     return {};
   }
   return timed(mat, "findImageByColorEx", [&] {
-    return findImageByColor_.findImageByColorEx0(mat, tmpl, x, y, w, h, limit, firstColorOffset,
-                                                 firstColorThreshold, otherColorOffset,
-                                                 otherColorThreshold, cmpColorSucThreshold,
-                                                 startX, startY);
+    return findImageByColor_.findImageByColorEx0(
+        mat, tmpl, x, y, w, h, limit, firstColorOffset, firstColorThreshold, otherColorOffset,
+        otherColorThreshold, cmpColorSucThreshold, startX, startY);
   });
 }
 

@@ -41,10 +41,17 @@ platform::ImagePtr FindColorMatBridge::matToUIImage(const cv::Mat& mat) {
   try {
     cv::Mat rgba;
     switch (mat.channels()) {
-      case 1: cv::cvtColor(mat, rgba, cv::COLOR_GRAY2RGBA); break;
-      case 3: cv::cvtColor(mat, rgba, cv::COLOR_RGB2RGBA); break;
-      case 4: rgba = mat.isContinuous() ? mat : mat.clone(); break;
-      default: return nullptr;
+      case 1:
+        cv::cvtColor(mat, rgba, cv::COLOR_GRAY2RGBA);
+        break;
+      case 3:
+        cv::cvtColor(mat, rgba, cv::COLOR_RGB2RGBA);
+        break;
+      case 4:
+        rgba = mat.isContinuous() ? mat : mat.clone();
+        break;
+      default:
+        return nullptr;
     }
     if (!rgba.isContinuous()) rgba = rgba.clone();
     std::vector<std::uint8_t> bytes(rgba.data, rgba.data + rgba.total() * 4);
@@ -86,8 +93,8 @@ MatHandlePtr FindColorMatBridge::clipMat(const std::string& id, int x, int y, in
   return handleFor(engine_.clipMat(mat, x, y, w, h));
 }
 
-int FindColorMatBridge::cmpColor(const std::string& id, const std::string& colour,
-                                 float threshold, int x, int y, int w, int h) {
+int FindColorMatBridge::cmpColor(const std::string& id, const std::string& colour, float threshold,
+                                 int x, int y, int w, int h) {
   if (colour.empty()) return -1;
   return engine_.cmpColor(getMat(id), colour, threshold, x, y, w, h);
 }
@@ -106,23 +113,22 @@ std::string FindColorMatBridge::findColor(const std::string& id, const std::stri
 }
 
 std::string FindColorMatBridge::findNotColor(const std::string& id, const std::string& colour,
-                                             float threshold, int x, int y, int w, int h,
-                                             int limit, int orz) {
+                                             float threshold, int x, int y, int w, int h, int limit,
+                                             int orz) {
   if (colour.empty()) return {};
   return engine_.findColor(getMat(id), colour, threshold, x, y, w, h, limit, orz, false);
 }
 
-std::string FindColorMatBridge::findMultiColor(const std::string& id,
-                                               const std::string& firstColor,
+std::string FindColorMatBridge::findMultiColor(const std::string& id, const std::string& firstColor,
                                                const std::string& points, float threshold, int x,
                                                int y, int w, int h, int limit, int orz) {
   if (firstColor.empty() || points.empty()) return {};
   return engine_.findMultiColor(getMat(id), firstColor, points, threshold, x, y, w, h, limit, orz);
 }
 
-std::string FindColorMatBridge::findImageColor(const std::string& id,
-                                               const std::string& templateId, float threshold,
-                                               int x, int y, int w, int h, int limit) {
+std::string FindColorMatBridge::findImageColor(const std::string& id, const std::string& templateId,
+                                               float threshold, int x, int y, int w, int h,
+                                               int limit) {
   const cv::Mat tmpl = getMat(templateId);
   if (tmpl.empty()) return {};
   return engine_.findImageByColor(getMat(id), tmpl, threshold, x, y, w, h, limit);
@@ -149,13 +155,13 @@ std::string FindColorMatBridge::findImageMat(const std::string& id, const std::s
 }
 
 std::string FindColorMatBridge::templateFindMat(const std::string& id,
-                                                const std::string& templateId, int x, int y,
-                                                int w, int h, int limit, float weakThreshold,
+                                                const std::string& templateId, int x, int y, int w,
+                                                int h, int limit, float weakThreshold,
                                                 float threshold, int maxLevel, int method) {
   const cv::Mat image = getMat(id), tmpl = getMat(templateId);
   if (image.empty() || tmpl.empty()) return {};
-  return engine_.templateMatching(image, tmpl, method, weakThreshold, threshold, maxLevel, limit,
-                                  x, y, w, h);
+  return engine_.templateMatching(image, tmpl, method, weakThreshold, threshold, maxLevel, limit, x,
+                                  y, w, h);
 }
 
 MatHandlePtr FindColorMatBridge::binaryzationEx(const std::string& id, int diameter,

@@ -30,17 +30,17 @@ class FindColorMatBridge {
   MatHandlePtr clipMat(const std::string& id, int x, int y, int w, int h);
   int cmpColor(const std::string& id, const std::string& colour, float threshold, int x, int y,
                int w, int h);
-  int cmpMultiColor(const std::string& id, const std::string& points, float threshold, int x,
-                    int y, int w, int h);
+  int cmpMultiColor(const std::string& id, const std::string& points, float threshold, int x, int y,
+                    int w, int h);
   std::string findColor(const std::string& id, const std::string& colour, float threshold, int x,
                         int y, int w, int h, int limit, int orz);
-  std::string findNotColor(const std::string& id, const std::string& colour, float threshold,
-                           int x, int y, int w, int h, int limit, int orz);
+  std::string findNotColor(const std::string& id, const std::string& colour, float threshold, int x,
+                           int y, int w, int h, int limit, int orz);
   std::string findMultiColor(const std::string& id, const std::string& firstColor,
-                             const std::string& points, float threshold, int x, int y, int w,
-                             int h, int limit, int orz);
-  std::string findImageColor(const std::string& id, const std::string& templateId,
-                             float threshold, int x, int y, int w, int h, int limit);
+                             const std::string& points, float threshold, int x, int y, int w, int h,
+                             int limit, int orz);
+  std::string findImageColor(const std::string& id, const std::string& templateId, float threshold,
+                             int x, int y, int w, int h, int limit);
   std::string findImageColorEx(const std::string& id, const std::string& templateId, int x, int y,
                                int w, int h, int limit, const std::string& firstColorOffset,
                                float firstColorThreshold, const std::string& otherColorOffset,

@@ -21,10 +21,16 @@ cv::Mat threeChannels(const cv::Mat& mat) {
   if (mat.depth() != CV_8U) return {};
   cv::Mat out;
   switch (mat.channels()) {
-    case 3: return mat;
-    case 4: cv::cvtColor(mat, out, cv::COLOR_BGRA2BGR); return out;
-    case 1: cv::cvtColor(mat, out, cv::COLOR_GRAY2BGR); return out;
-    default: return {};
+    case 3:
+      return mat;
+    case 4:
+      cv::cvtColor(mat, out, cv::COLOR_BGRA2BGR);
+      return out;
+    case 1:
+      cv::cvtColor(mat, out, cv::COLOR_GRAY2BGR);
+      return out;
+    default:
+      return {};
   }
 }
 
@@ -33,7 +39,9 @@ cv::Mat threeChannels(const cv::Mat& mat) {
 ExtractedColors FindImageByColor::extractColors(const cv::Mat& tmpl, int offset) {
   ExtractedColors result;
   const int n = tmpl.channels();
-  const auto at = [&](int x, int y) { return tmpl.ptr<std::uint8_t>(y) + static_cast<std::ptrdiff_t>(x) * n; };
+  const auto at = [&](int x, int y) {
+    return tmpl.ptr<std::uint8_t>(y) + static_cast<std::ptrdiff_t>(x) * n;
+  };
   const int w = tmpl.cols, h = tmpl.rows;
   const int corners[] = {packed(at(0, 0)), packed(at(w - 1, 0)), packed(at(w - 1, h - 1)),
                          packed(at(0, h - 1))};
@@ -60,8 +68,8 @@ ExtractedColors FindImageByColor::extractColors(const cv::Mat& tmpl, int offset)
 }
 
 std::string FindImageByColor::search(const cv::Mat& bigIn, const cv::Mat& tmplIn, int x, int y,
-                                     int w, int h, int limit, int firstOffset,
-                                     float firstThreshold, int otherOffset, float otherThreshold,
+                                     int w, int h, int limit, int firstOffset, float firstThreshold,
+                                     int otherOffset, float otherThreshold,
                                      const char* name) const {
   const cv::Mat big = threeChannels(bigIn), tmpl = threeChannels(tmplIn);
   if (big.empty() || tmpl.empty()) return {};
@@ -146,17 +154,20 @@ std::string FindImageByColor::findImageByColor0(const cv::Mat& big, const cv::Ma
   }
 }
 
-std::string FindImageByColor::findImageByColorEx0(
-    const cv::Mat& big, const cv::Mat& tmpl, int x, int y, int w, int h, int limit,
-    const std::string& firstColorOffset, float firstColorThreshold,
-    const std::string& otherColorOffset, float otherColorThreshold, float cmpColorSucThreshold,
-    int, int) const {
+std::string FindImageByColor::findImageByColorEx0(const cv::Mat& big, const cv::Mat& tmpl, int x,
+                                                  int y, int w, int h, int limit,
+                                                  const std::string& firstColorOffset,
+                                                  float firstColorThreshold,
+                                                  const std::string& otherColorOffset,
+                                                  float otherColorThreshold,
+                                                  float cmpColorSucThreshold, int, int) const {
   try {
     if (debug_) {
-      logLine("findImageByColorEx0_1 firstColorOffset=%s limit=%d firstColorThreshold=%f "
-              "otherColorOffset=%s otherColorThreshold=%f cmpColorSucThreshold=%f",
-              firstColorOffset.c_str(), limit, double{firstColorThreshold},
-              otherColorOffset.c_str(), double{otherColorThreshold}, double{cmpColorSucThreshold});
+      logLine(
+          "findImageByColorEx0_1 firstColorOffset=%s limit=%d firstColorThreshold=%f "
+          "otherColorOffset=%s otherColorThreshold=%f cmpColorSucThreshold=%f",
+          firstColorOffset.c_str(), limit, double{firstColorThreshold}, otherColorOffset.c_str(),
+          double{otherColorThreshold}, double{cmpColorSucThreshold});
     }
     // An offset that is no colour text ends the search like any other unreadable colour.
     const int firstOffset = internal::parseColor(firstColorOffset);

@@ -29,17 +29,17 @@ class FindImageByColor {
   std::string findImageByColorEx0(const cv::Mat& big, const cv::Mat& tmpl, int x, int y, int w,
                                   int h, int limit, const std::string& firstColorOffset,
                                   float firstColorThreshold, const std::string& otherColorOffset,
-                                  float otherColorThreshold, float cmpColorSucThreshold,
-                                  int startX, int startY) const;
+                                  float otherColorThreshold, float cmpColorSucThreshold, int startX,
+                                  int startY) const;
 
   /// Row by row: the first element not of the uniform corner colour is the first colour, every
   /// later one an entry.
   static ExtractedColors extractColors(const cv::Mat& tmpl, int offset);
 
  private:
-  std::string search(const cv::Mat& big, const cv::Mat& tmpl, int x, int y, int w, int h,
-                     int limit, int firstOffset, float firstThreshold, int otherOffset,
-                     float otherThreshold, const char* name) const;
+  std::string search(const cv::Mat& big, const cv::Mat& tmpl, int x, int y, int w, int h, int limit,
+                     int firstOffset, float firstThreshold, int otherOffset, float otherThreshold,
+                     const char* name) const;
   bool debug_ = false;
 };
 

@@ -19,7 +19,8 @@ struct Point {
 std::vector<Point> points(const std::vector<int>& flat, float threshold) {
   std::vector<Point> out;
   for (std::size_t i = 0; i + 3 < flat.size(); i += 4) {
-    out.push_back({flat[i], flat[i + 1], internal::colourTest(flat[i + 2], flat[i + 3], threshold)});
+    out.push_back(
+        {flat[i], flat[i + 1], internal::colourTest(flat[i + 2], flat[i + 3], threshold)});
   }
   return out;
 }
@@ -32,8 +33,7 @@ bool pointHolds(const cv::Mat& mat, const Point& p, long long x, long long y) {
 }  // namespace
 
 std::optional<std::vector<std::string>> FindMultiColor::groups(const std::string& points) const {
-  const std::string list =
-      internal::startsWith(points, "[") ? points : "[\"" + points + "\"]";
+  const std::string list = internal::startsWith(points, "[") ? points : "[\"" + points + "\"]";
   const auto parsed = nlohmann::json::parse(list, nullptr, false);
   if (!parsed.is_array()) return std::nullopt;
   std::vector<std::string> out;
@@ -54,7 +54,8 @@ bool FindMultiColor::cmpMultiColor0(const cv::Mat& mat, const std::string& group
     logLine("ncnn cmpMultiColor0 no cmp point and color ,return false");
     return false;
   }
-  if (debug_) logLine("ncnn cmpMultiColor0 param cmp pointLength= %d", static_cast<int>(flat.size()));
+  if (debug_)
+    logLine("ncnn cmpMultiColor0 param cmp pointLength= %d", static_cast<int>(flat.size()));
   for (const auto& p : points(flat, threshold)) {
     if (!pointHolds(mat, p, p.dx, p.dy)) return false;
   }
@@ -72,7 +73,9 @@ int FindMultiColor::cmpMultiColor(const cv::Mat& mat, const std::string& points,
     if (!list) return -1;
     for (std::size_t n = 0; n < list->size(); ++n) {
       if (cmpMultiColor0(mat, (*list)[n], threshold)) {
-        if (debug_) logLine("ncnn cmpMultiColor check index=%d data = %s", static_cast<int>(n), (*list)[n].c_str());
+        if (debug_)
+          logLine("ncnn cmpMultiColor check index=%d data = %s", static_cast<int>(n),
+                  (*list)[n].c_str());
         return static_cast<int>(n);
       }
     }
@@ -83,8 +86,7 @@ int FindMultiColor::cmpMultiColor(const cv::Mat& mat, const std::string& points,
   }
 }
 
-int FindMultiColor::cmpColor(const cv::Mat& mat, const std::string& points,
-                             float threshold) const {
+int FindMultiColor::cmpColor(const cv::Mat& mat, const std::string& points, float threshold) const {
   try {
     if (debug_) {
       logLine("ncnn cmpColor param points= %s", points.c_str());
@@ -133,20 +135,21 @@ std::string FindMultiColor::findMultiColor(const cv::Mat& mat, const std::string
       if (y1 < 1) y1 = mat.rows;
       const std::vector<internal::NativeColorTest> firstTest{
           internal::colourTest(first[0], first[1], threshold)};
-      internal::scanMatCandidates(
-          mat, {x, y, x1, y1}, orz, internal::BgrFilter(firstTest, mat.channels()),
-          [&](int cx, int cy) {
-            for (const auto& p : pattern) {
-              if (!pointHolds(mat, p, static_cast<long long>(cx) + p.dx,
-                              static_cast<long long>(cy) + p.dy)) {
-                return false;
-              }
-            }
-            hits.insert(hits.end(), {cx, cy});
-            return static_cast<int>(hits.size() / 2) >= limit;
-          });
+      internal::scanMatCandidates(mat, {x, y, x1, y1}, orz,
+                                  internal::BgrFilter(firstTest, mat.channels()),
+                                  [&](int cx, int cy) {
+                                    for (const auto& p : pattern) {
+                                      if (!pointHolds(mat, p, static_cast<long long>(cx) + p.dx,
+                                                      static_cast<long long>(cy) + p.dy)) {
+                                        return false;
+                                      }
+                                    }
+                                    hits.insert(hits.end(), {cx, cy});
+                                    return static_cast<int>(hits.size() / 2) >= limit;
+                                  });
     }
-    if (debug_) logLine("ncnn findMultiColor findResult size %d", static_cast<int>(hits.size() / 2));
+    if (debug_)
+      logLine("ncnn findMultiColor findResult size %d", static_cast<int>(hits.size() / 2));
     return internal::resultText(hits, false);
   } catch (const std::exception&) {
     logLine("findMultiColor catch exception...");

@@ -22,8 +22,8 @@ class FindMultiColor {
   /// matrix) all match, in scan order, until `limit` hits (at least one). [{"x","y"},...], "null"
   /// without hits, "" for no points or an unusable request.
   std::string findMultiColor(const cv::Mat& mat, const std::string& firstColor,
-                             const std::string& points, float threshold, int x, int y, int w,
-                             int h, int limit, int orz, bool same) const;
+                             const std::string& points, float threshold, int x, int y, int w, int h,
+                             int limit, int orz, bool same) const;
 
  private:
   // The group texts of a list: non-string elements skipped; absent when it is no JSON array.

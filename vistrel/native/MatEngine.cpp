@@ -32,7 +32,7 @@ std::optional<Resolved> resolve(const std::string& imageId) {
 
 int narrow(std::int64_t v) {
   return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
-                                                    std::numeric_limits<int>::max()));
+                                                   std::numeric_limits<int>::max()));
 }
 
 // The matrix region check, narrowed for the engine.
@@ -102,9 +102,8 @@ std::string MatEngine::findColor(const std::string& imageId, const std::string& 
 }
 
 std::string MatEngine::findNotColor(const std::string& imageId, const std::string& colour,
-                                    float threshold, std::int64_t x, std::int64_t y,
-                                    std::int64_t w, std::int64_t h, std::int64_t limit,
-                                    std::int64_t orz) {
+                                    float threshold, std::int64_t x, std::int64_t y, std::int64_t w,
+                                    std::int64_t h, std::int64_t limit, std::int64_t orz) {
   const auto r = resolve(imageId);
   if (!r) return {};
   const auto [rx, ry, rw, rh] = region(*r, x, y, w, h);
@@ -135,10 +134,10 @@ std::string MatEngine::findImageByColor(const std::string& imageId, const std::s
                                        narrow(limit));
 }
 
-std::string MatEngine::findImageByColorEx(const std::string& imageId,
-                                          const std::string& templateId, std::int64_t x,
-                                          std::int64_t y, std::int64_t w, std::int64_t h,
-                                          std::int64_t limit, const std::string& extra) {
+std::string MatEngine::findImageByColorEx(const std::string& imageId, const std::string& templateId,
+                                          std::int64_t x, std::int64_t y, std::int64_t w,
+                                          std::int64_t h, std::int64_t limit,
+                                          const std::string& extra) {
   const auto r = resolve(imageId);
   if (!r) return {};
   const auto [rx, ry, rw, rh] = region(*r, x, y, w, h);
@@ -153,8 +152,9 @@ std::string MatEngine::findImageByColorEx(const std::string& imageId,
   }
   const auto integer = [&](const char* key) {
     const auto found = options.find(key);
-    return found != options.end() && found->is_string() ? std::atoi(found->get<std::string>().c_str())
-                                                        : 0;
+    return found != options.end() && found->is_string()
+               ? std::atoi(found->get<std::string>().c_str())
+               : 0;
   };
   return findColorMat_->findImageColorEx(
       r->storeId, t->storeId, rx, ry, rw, rh, narrow(limit), readText(options, "firstColorOffset"),
@@ -172,9 +172,9 @@ std::string MatEngine::clipMat(const std::string& imageId, std::int64_t x, std::
 }
 
 std::string MatEngine::findImageMat(const std::string& imageId, const std::string& templateId,
-                                    std::int64_t x, std::int64_t y, std::int64_t w,
-                                    std::int64_t h, float weakThreshold, float threshold,
-                                    std::int64_t limit, std::int64_t method) {
+                                    std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+                                    float weakThreshold, float threshold, std::int64_t limit,
+                                    std::int64_t method) {
   const auto r = resolve(imageId);
   if (!r) return {};
   const auto [rx, ry, rw, rh] = region(*r, x, y, w, h);
@@ -185,17 +185,16 @@ std::string MatEngine::findImageMat(const std::string& imageId, const std::strin
 }
 
 std::string MatEngine::matchTemplate(const std::string& imageId, const std::string& templateId,
-                                     std::int64_t x, std::int64_t y, std::int64_t w,
-                                     std::int64_t h, std::int64_t maxLevel, float weakThreshold,
-                                     float threshold, std::int64_t limit, std::int64_t method) {
+                                     std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+                                     std::int64_t maxLevel, float weakThreshold, float threshold,
+                                     std::int64_t limit, std::int64_t method) {
   const auto r = resolve(imageId);
   if (!r) return {};
   const auto [rx, ry, rw, rh] = region(*r, x, y, w, h);
   const auto t = resolve(templateId);
   if (!t) return {};
   return findColorMat_->templateFindMat(r->storeId, t->storeId, rx, ry, rw, rh, narrow(limit),
-                                        weakThreshold, threshold, narrow(maxLevel),
-                                        narrow(method));
+                                        weakThreshold, threshold, narrow(maxLevel), narrow(method));
 }
 
 namespace {
@@ -210,8 +209,8 @@ Options options(const std::string& json) {
     const auto value = api::StringUtil::getJSONStringDataByInt(key, json);
     return value ? narrow(*value) : fallback;
   };
-  return {read("diameter", 0),      read("adaptiveMethod", 0), read("blockSize", 7),
-          read("c", 10),            read("thresholdType", 0),  read("maxValue", 255)};
+  return {read("diameter", 0), read("adaptiveMethod", 0), read("blockSize", 7),
+          read("c", 10),       read("thresholdType", 0),  read("maxValue", 255)};
 }
 
 }  // namespace
@@ -234,8 +233,8 @@ platform::ImagePtr MatEngine::binaryzationUIImage(const platform::ImagePtr& imag
                                                   const std::string& json) {
   if (!image) return nullptr;
   const Options o = options(json);
-  return findColorMat_->binaryzationUIImageEx(image, o.diameter, o.adaptiveMethod, o.blockSize,
-                                              o.c, o.thresholdType, o.maxValue);
+  return findColorMat_->binaryzationUIImageEx(image, o.diameter, o.adaptiveMethod, o.blockSize, o.c,
+                                              o.thresholdType, o.maxValue);
 }
 
 platform::ImagePtr MatEngine::grayUIImageEx(const platform::ImagePtr& image) {

@@ -24,9 +24,8 @@ class MatEngine {
   /// "0", "-1", or "-1" when the id does not resolve.
   std::string cmpColor(const std::string& imageId, const std::string& colour, float threshold,
                        std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h);
-  std::string cmpMultiColor(const std::string& imageId, const std::string& points,
-                            float threshold, std::int64_t x, std::int64_t y, std::int64_t w,
-                            std::int64_t h);
+  std::string cmpMultiColor(const std::string& imageId, const std::string& points, float threshold,
+                            std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h);
   /// The native result text; "-1" when the id does not resolve.
   std::string findColor(const std::string& imageId, const std::string& colour, float threshold,
                         std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,

@@ -95,10 +95,12 @@ std::vector<CvMatchMat> OpenCvMatchMat::fastTemplateMatching(const cv::Mat& imag
   return result;
 }
 
-std::optional<std::vector<CvMatchMat>> OpenCvMatchMat::search(
-    const char* name, const cv::Mat& imageIn, const cv::Mat& tmplIn, int method,
-    float weakThreshold, float threshold, int maxLevel, int limit, int& x, int& y, int w,
-    int h) const {
+std::optional<std::vector<CvMatchMat>> OpenCvMatchMat::search(const char* name,
+                                                              const cv::Mat& imageIn,
+                                                              const cv::Mat& tmplIn, int method,
+                                                              float weakThreshold, float threshold,
+                                                              int maxLevel, int limit, int& x,
+                                                              int& y, int w, int h) const {
   if (debug_) {
     logLine("%s image width:%d height:%d", name, imageIn.cols, imageIn.rows);
     logLine("%s tmpl width:%d height:%d", name, tmplIn.cols, tmplIn.rows);
@@ -131,7 +133,9 @@ std::optional<std::vector<CvMatchMat>> OpenCvMatchMat::search(
     const cv::Rect region(x, y, std::min(image.cols, w), std::min(image.rows, h));
     if ((region & cv::Rect(0, 0, image.cols, image.rows)) != region) return std::nullopt;
     searched = image(region);
-    if (debug_) logLine("%s CROP IMAGE x:%d y:%d width:%d height:%d", name, x, y, searched.cols, searched.rows);
+    if (debug_)
+      logLine("%s CROP IMAGE x:%d y:%d width:%d height:%d", name, x, y, searched.cols,
+              searched.rows);
     if (searched.cols < tmpl.cols || searched.rows < tmpl.rows) return std::nullopt;
   } else {
     x = 0;
@@ -140,10 +144,9 @@ std::optional<std::vector<CvMatchMat>> OpenCvMatchMat::search(
   return fastTemplateMatching(searched, tmpl, method, weakThreshold, threshold, maxLevel, limit);
 }
 
-std::string OpenCvMatchMat::templateMatching(const cv::Mat& image, const cv::Mat& tmpl,
-                                             int method, float weakThreshold, float threshold,
-                                             int maxLevel, int limit, int x, int y, int w,
-                                             int h) const {
+std::string OpenCvMatchMat::templateMatching(const cv::Mat& image, const cv::Mat& tmpl, int method,
+                                             float weakThreshold, float threshold, int maxLevel,
+                                             int limit, int x, int y, int w, int h) const {
   try {
     const auto found = search("OpenCvMatch::templateMatching", image, tmpl, method, weakThreshold,
                               threshold, maxLevel, limit, x, y, w, h);
@@ -151,8 +154,8 @@ std::string OpenCvMatchMat::templateMatching(const cv::Mat& image, const cv::Mat
     nlohmann::json out;  // null until a match is appended
     for (const auto& m : *found) {
       if (!(m.similarity > 0)) continue;
-      out.push_back({{"point", {{"x", m.x + x}, {"y", m.y + y}}},
-                     {"similarity", double{m.similarity}}});
+      out.push_back(
+          {{"point", {{"x", m.x + x}, {"y", m.y + y}}}, {"similarity", double{m.similarity}}});
     }
     return out.dump();
   } catch (const cv::Exception&) {
@@ -189,10 +192,16 @@ cv::Mat OpenCvMatchMat::grayImage(const cv::Mat& m) {
   if (m.empty() || m.depth() != CV_8U) return {};
   cv::Mat gray;
   switch (m.channels()) {
-    case 1: return m.clone();
-    case 3: cv::cvtColor(m, gray, cv::COLOR_BGR2GRAY); return gray;
-    case 4: cv::cvtColor(m, gray, cv::COLOR_BGRA2GRAY); return gray;
-    default: return {};
+    case 1:
+      return m.clone();
+    case 3:
+      cv::cvtColor(m, gray, cv::COLOR_BGR2GRAY);
+      return gray;
+    case 4:
+      cv::cvtColor(m, gray, cv::COLOR_BGRA2GRAY);
+      return gray;
+    default:
+      return {};
   }
 }
 
@@ -202,7 +211,8 @@ cv::Mat OpenCvMatchMat::binaryzationEx(const cv::Mat& m, int diameter, int adapt
     const cv::Mat gray = grayImage(m);
     if (gray.empty()) return {};
     cv::Mat smooth;
-    cv::bilateralFilter(gray, smooth, diameter, 2.0 * diameter, diameter / 2, cv::BORDER_REFLECT_101);
+    cv::bilateralFilter(gray, smooth, diameter, 2.0 * diameter, diameter / 2,
+                        cv::BORDER_REFLECT_101);
     cv::Mat out;
     cv::adaptiveThreshold(smooth, out, maxValue, adaptiveMethod, thresholdType, blockSize, c);
     return out;

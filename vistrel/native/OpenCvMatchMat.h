@@ -26,9 +26,9 @@ class OpenCvMatchMat {
                                int y, int w, int h) const;
   /// Matches as [{"bottom","left","right","similarity","top"}], level chosen automatically when
   /// maxLevel is -1; otherwise as templateMatching.
-  std::string findImage0(const cv::Mat& image, const cv::Mat& tmpl, int method,
-                         float weakThreshold, float threshold, int maxLevel, int limit, int x, int y,
-                         int w, int h) const;
+  std::string findImage0(const cv::Mat& image, const cv::Mat& tmpl, int method, float weakThreshold,
+                         float threshold, int maxLevel, int limit, int x, int y, int w,
+                         int h) const;
 
   /// Matches at the top pyramid level (one more attempt a level lower when the top is 3 or more
   /// and found nothing), in full-resolution coordinates, at or above the strict threshold.
@@ -58,9 +58,8 @@ class OpenCvMatchMat {
   // The shared steps of both entry points; empty optional for "".
   std::optional<std::vector<CvMatchMat>> search(const char* name, const cv::Mat& image,
                                                 const cv::Mat& tmpl, int method,
-                                                float weakThreshold, float threshold,
-                                                int maxLevel, int limit, int& x, int& y, int w,
-                                                int h) const;
+                                                float weakThreshold, float threshold, int maxLevel,
+                                                int limit, int& x, int& y, int w, int h) const;
   bool debug_ = false;
 };
 

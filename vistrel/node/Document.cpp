@@ -19,16 +19,23 @@ std::string text(const xmlChar* value) {
 void escape(std::string& out, std::string_view value, bool attribute) {
   for (const char c : value) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
       case '"':
         if (attribute) {
           out += "&quot;";
           break;
         }
         [[fallthrough]];
-      default: out += c;
+      default:
+        out += c;
     }
   }
 }
@@ -42,8 +49,8 @@ std::string attributeValue(xmlAttr* attribute) {
 
 // Elements whose markup has no end tag.
 bool isVoid(std::string_view tag) {
-  static constexpr std::string_view kVoid[] = {"area", "base", "br",   "col",   "embed",
-                                               "hr",   "img",  "input", "link", "meta",
+  static constexpr std::string_view kVoid[] = {"area",   "base",  "br",    "col",  "embed",
+                                               "hr",     "img",   "input", "link", "meta",
                                                "source", "track", "wbr"};
   return std::find(std::begin(kVoid), std::end(kVoid), tag) != std::end(kVoid);
 }
@@ -57,13 +64,16 @@ void writeMarkup(const Node& top, bool includeSelf, std::string& out) {
   std::vector<Frame> stack;
   const auto open = [&](const Node& n) {
     switch (n.kind()) {
-      case Node::Kind::text: escape(out, n.name(), false); return false;
+      case Node::Kind::text:
+        escape(out, n.name(), false);
+        return false;
       case Node::Kind::comment:
         out += "<!--";
         out += n.name();
         out += "-->";
         return false;
-      case Node::Kind::document: return true;
+      case Node::Kind::document:
+        return true;
       case Node::Kind::element:
         out += '<';
         out += n.name();
@@ -135,12 +145,14 @@ std::vector<Node*> Node::children() const {
   return out;
 }
 
-Node& Node::append(std::unique_ptr<Node> child) { return insert(children_.size(), std::move(child)); }
+Node& Node::append(std::unique_ptr<Node> child) {
+  return insert(children_.size(), std::move(child));
+}
 
 Node& Node::insert(std::size_t at, std::unique_ptr<Node> child) {
   child->parent_ = this;
-  const auto it = children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(at),
-                                   std::move(child));
+  const auto it =
+      children_.insert(children_.begin() + static_cast<std::ptrdiff_t>(at), std::move(child));
   return **it;
 }
 
@@ -160,17 +172,18 @@ std::optional<Document> Document::parse(std::string_view markup) {
   if (markup.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
     return std::nullopt;
   }
-  const std::unique_ptr<xmlDoc, XmlDocFree> parsed(htmlReadMemory(
-      markup.data(), static_cast<int>(markup.size()), nullptr, "UTF-8",
-      HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET |
-          HTML_PARSE_NODEFDTD | XML_PARSE_HUGE));
+  const std::unique_ptr<xmlDoc, XmlDocFree> parsed(
+      htmlReadMemory(markup.data(), static_cast<int>(markup.size()), nullptr, "UTF-8",
+                     HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
+                         HTML_PARSE_NONET | HTML_PARSE_NODEFDTD | XML_PARSE_HUGE));
   if (!parsed) return std::nullopt;
 
   Document document;
   document.root_ = std::make_unique<Node>(Node::Kind::document, "#root");
   // Copy libxml2's tree into ours, iteratively.
   std::vector<std::pair<xmlNode*, Node*>> stack;
-  for (xmlNode* top = parsed->children; top; top = top->next) stack.emplace_back(top, document.root_.get());
+  for (xmlNode* top = parsed->children; top; top = top->next)
+    stack.emplace_back(top, document.root_.get());
   std::reverse(stack.begin(), stack.end());
   while (!stack.empty()) {
     auto [source, parent] = stack.back();
@@ -198,7 +211,8 @@ std::optional<Document> Document::parse(std::string_view markup) {
         copy = std::make_unique<Node>(Node::Kind::comment, content + "?");
         break;
       }
-      default: continue;
+      default:
+        continue;
     }
     Node& added = parent->append(std::move(copy));
     if (source->type == XML_ELEMENT_NODE) {

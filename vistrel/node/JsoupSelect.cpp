@@ -11,15 +11,24 @@ struct Clause {
 
 // The order in which conditions are written.
 constexpr Clause kClauses[] = {
-    {&NodeSelector::name, "name", false},         {&NodeSelector::nameMatch, "name", true},
-    {&NodeSelector::id, "id", false},             {&NodeSelector::idMatch, "id", true},
-    {&NodeSelector::value, "value", false},       {&NodeSelector::valueMatch, "value", true},
-    {&NodeSelector::type, "type", false},         {&NodeSelector::typeMatch, "type", true},
-    {&NodeSelector::label, "label", false},       {&NodeSelector::labelMatch, "label", true},
-    {&NodeSelector::enable, "enable", false},     {&NodeSelector::accessible, "accessible", false},
-    {&NodeSelector::index, "index", false},       {&NodeSelector::childcount, "childcount", false},
-    {&NodeSelector::visible, "visible", false},   {&NodeSelector::depth, "depth", false},
-    {&NodeSelector::selected, "selected", false}, {&NodeSelector::nid, "nid", false},
+    {&NodeSelector::name, "name", false},
+    {&NodeSelector::nameMatch, "name", true},
+    {&NodeSelector::id, "id", false},
+    {&NodeSelector::idMatch, "id", true},
+    {&NodeSelector::value, "value", false},
+    {&NodeSelector::valueMatch, "value", true},
+    {&NodeSelector::type, "type", false},
+    {&NodeSelector::typeMatch, "type", true},
+    {&NodeSelector::label, "label", false},
+    {&NodeSelector::labelMatch, "label", true},
+    {&NodeSelector::enable, "enable", false},
+    {&NodeSelector::accessible, "accessible", false},
+    {&NodeSelector::index, "index", false},
+    {&NodeSelector::childcount, "childcount", false},
+    {&NodeSelector::visible, "visible", false},
+    {&NodeSelector::depth, "depth", false},
+    {&NodeSelector::selected, "selected", false},
+    {&NodeSelector::nid, "nid", false},
 };
 
 }  // namespace

@@ -176,8 +176,7 @@ std::string NodeManager::testXpath(std::string_view markup, std::string_view exp
   return list(elements);
 }
 
-std::string NodeManager::search(std::string_view selectors, const Node* context,
-                                bool one) const {
+std::string NodeManager::search(std::string_view selectors, const Node* context, bool one) const {
   const auto decoded = NodeSelector::decodeList(selectors);
   if (!decoded || !document_) return {};
   const auto selection = select(JsoupSelect::convertJsoupSelect(*decoded), context);

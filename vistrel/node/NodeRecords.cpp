@@ -13,16 +13,26 @@ struct SelectorField {
 };
 
 constexpr SelectorField kSelectorFields[] = {
-    {"name", &NodeSelector::name},           {"label", &NodeSelector::label},
-    {"nameMatch", &NodeSelector::nameMatch}, {"id", &NodeSelector::id},
-    {"idMatch", &NodeSelector::idMatch},     {"value", &NodeSelector::value},
-    {"valueMatch", &NodeSelector::valueMatch}, {"type", &NodeSelector::type},
-    {"typeMatch", &NodeSelector::typeMatch}, {"labelMatch", &NodeSelector::labelMatch},
-    {"enable", &NodeSelector::enable},       {"accessible", &NodeSelector::accessible},
-    {"index", &NodeSelector::index},         {"childcount", &NodeSelector::childcount},
-    {"visible", &NodeSelector::visible},     {"depth", &NodeSelector::depth},
-    {"selected", &NodeSelector::selected},   {"nid", &NodeSelector::nid},
-    {"bounds", &NodeSelector::bounds},       {"xpath", &NodeSelector::xpath},
+    {"name", &NodeSelector::name},
+    {"label", &NodeSelector::label},
+    {"nameMatch", &NodeSelector::nameMatch},
+    {"id", &NodeSelector::id},
+    {"idMatch", &NodeSelector::idMatch},
+    {"value", &NodeSelector::value},
+    {"valueMatch", &NodeSelector::valueMatch},
+    {"type", &NodeSelector::type},
+    {"typeMatch", &NodeSelector::typeMatch},
+    {"labelMatch", &NodeSelector::labelMatch},
+    {"enable", &NodeSelector::enable},
+    {"accessible", &NodeSelector::accessible},
+    {"index", &NodeSelector::index},
+    {"childcount", &NodeSelector::childcount},
+    {"visible", &NodeSelector::visible},
+    {"depth", &NodeSelector::depth},
+    {"selected", &NodeSelector::selected},
+    {"nid", &NodeSelector::nid},
+    {"bounds", &NodeSelector::bounds},
+    {"xpath", &NodeSelector::xpath},
 };
 
 }  // namespace
@@ -87,9 +97,8 @@ std::optional<FetchNodeParam> FetchNodeParam::decode(std::string_view text) {
   const json parsed = json::parse(text, nullptr, false);
   if (!parsed.is_object()) return std::nullopt;
   FetchNodeParam p;
-  std::string* fields[] = {&p.nodeFormat, &p.boundsFilter,  &p.visibleFilter,
-                           &p.labelFilter, &p.maxDepth,     &p.maxChildCount,
-                           &p.excluded_attributes};
+  std::string* fields[] = {&p.nodeFormat, &p.boundsFilter,  &p.visibleFilter,      &p.labelFilter,
+                           &p.maxDepth,   &p.maxChildCount, &p.excluded_attributes};
   const char* keys[] = {"nodeFormat", "boundsFilter",  "visibleFilter",      "labelFilter",
                         "maxDepth",   "maxChildCount", "excluded_attributes"};
   for (std::size_t i = 0; i < 7; ++i) {
@@ -101,9 +110,12 @@ std::optional<FetchNodeParam> FetchNodeParam::decode(std::string_view text) {
 }
 
 nlohmann::ordered_json FetchNodeParam::toJson() const {
-  return {{"nodeFormat", nodeFormat},       {"boundsFilter", boundsFilter},
-          {"visibleFilter", visibleFilter}, {"labelFilter", labelFilter},
-          {"maxDepth", maxDepth},           {"maxChildCount", maxChildCount},
+  return {{"nodeFormat", nodeFormat},
+          {"boundsFilter", boundsFilter},
+          {"visibleFilter", visibleFilter},
+          {"labelFilter", labelFilter},
+          {"maxDepth", maxDepth},
+          {"maxChildCount", maxChildCount},
           {"excluded_attributes", excluded_attributes}};
 }
 

@@ -37,10 +37,10 @@ std::optional<std::vector<std::unique_ptr<Node>>> XpathSelect::xpath(
     text += "</hierarchy></body></html>";
   }
   if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return std::nullopt;
-  const std::unique_ptr<xmlDoc, DocFree> doc(xmlReadMemory(
-      text.data(), static_cast<int>(text.size()), nullptr, "UTF-8",
-      XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
-          XML_PARSE_HUGE));
+  const std::unique_ptr<xmlDoc, DocFree> doc(
+      xmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, "UTF-8",
+                    XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+                        XML_PARSE_HUGE));
   if (!doc) return std::nullopt;
   const std::unique_ptr<xmlXPathContext, ContextFree> context(xmlXPathNewContext(doc.get()));
   if (!context) return std::nullopt;
@@ -56,8 +56,8 @@ std::optional<std::vector<std::unique_ptr<Node>>> XpathSelect::xpath(
     const xmlNode* node = result->nodesetval->nodeTab[i];
     if (!node) continue;
     const bool nameOk = validUtf8(node->name);
-    auto element = std::make_unique<Node>(
-        Node::Kind::element, nameOk ? reinterpret_cast<const char*>(node->name) : "");
+    auto element = std::make_unique<Node>(Node::Kind::element,
+                                          nameOk ? reinterpret_cast<const char*>(node->name) : "");
     if (node->type == XML_ELEMENT_NODE) {
       for (const xmlAttr* a = node->properties; a; a = a->next) {
         xmlChar* value = xmlNodeGetContent(reinterpret_cast<const xmlNode*>(a));

@@ -15,15 +15,18 @@ void VisionOcr::initOcr(const std::string& jsonString) {
     return;
   }
   const auto level = parsed->find("level");
-  options_.fast = level != parsed->end() && level->is_string() && level->get<std::string>() == "fast";
+  options_.fast =
+      level != parsed->end() && level->is_string() && level->get<std::string>() == "fast";
   const auto languages = parsed->find("languages");
-  if (languages != parsed->end() && languages->is_string() && !languages->get<std::string>().empty()) {
+  if (languages != parsed->end() && languages->is_string() &&
+      !languages->get<std::string>().empty()) {
     options_.languages.clear();
     const std::string text = languages->get<std::string>();
     std::size_t at = 0;
     while (true) {
       const auto comma = text.find(',', at);
-      options_.languages.push_back(text.substr(at, comma == std::string::npos ? std::string::npos : comma - at));
+      options_.languages.push_back(
+          text.substr(at, comma == std::string::npos ? std::string::npos : comma - at));
       if (comma == std::string::npos) break;
       at = comma + 1;
     }
@@ -31,9 +34,8 @@ void VisionOcr::initOcr(const std::string& jsonString) {
   options_.languageCorrection = true;
 }
 
-std::string VisionOcr::detectTextHandler(
-    const std::vector<platform::TextObservation>& observations, double imageWidth,
-    double imageHeight) {
+std::string VisionOcr::detectTextHandler(const std::vector<platform::TextObservation>& observations,
+                                         double imageWidth, double imageHeight) {
   const double w = std::trunc(imageWidth), h = std::trunc(imageHeight);
   std::string result;
   for (const auto& o : observations) {

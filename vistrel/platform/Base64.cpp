@@ -31,13 +31,14 @@ std::string base64Encode(const Bytes& bytes) {
   out.reserve((bytes.size() + 2) / 3 * 4);
   std::size_t i = 0;
   for (; i + 2 < bytes.size(); i += 3) {
-    const std::uint32_t n = (std::uint32_t{bytes[i]} << 16) | (std::uint32_t{bytes[i + 1]} << 8) |
-                            bytes[i + 2];
+    const std::uint32_t n =
+        (std::uint32_t{bytes[i]} << 16) | (std::uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
     for (int k = 18; k >= 0; k -= 6) out += kAlphabet[(n >> k) & 63];
   }
   if (i < bytes.size()) {
     const bool two = i + 1 < bytes.size();
-    const std::uint32_t n = (std::uint32_t{bytes[i]} << 16) | (two ? std::uint32_t{bytes[i + 1]} << 8 : 0u);
+    const std::uint32_t n =
+        (std::uint32_t{bytes[i]} << 16) | (two ? std::uint32_t{bytes[i + 1]} << 8 : 0u);
     out += kAlphabet[(n >> 18) & 63];
     out += kAlphabet[(n >> 12) & 63];
     out += two ? kAlphabet[(n >> 6) & 63] : '=';

@@ -30,8 +30,7 @@ void globalInit() {
 }
 
 bool sameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) ==
                   std::tolower(static_cast<unsigned char>(y));
          });
@@ -89,7 +88,8 @@ std::string percentEncode(const std::string& text, std::string_view allowed) {
 std::string percentDecode(const std::string& text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+    if (text[i] == '%' && i + 2 < text.size() &&
+        std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
         std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
       out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
       i += 2;
@@ -176,13 +176,15 @@ std::optional<std::string> UrlQuery::withItems(
       std::size_t at = 0;
       while (at <= q.size()) {
         const auto amp = q.find('&', at);
-        const std::string item = q.substr(at, amp == std::string::npos ? std::string::npos : amp - at);
+        const std::string item =
+            q.substr(at, amp == std::string::npos ? std::string::npos : amp - at);
         if (!item.empty()) {
           const auto eq = item.find('=');
           if (eq == std::string::npos) {
             items.emplace_back(percentDecode(item), std::nullopt);
           } else {
-            items.emplace_back(percentDecode(item.substr(0, eq)), percentDecode(item.substr(eq + 1)));
+            items.emplace_back(percentDecode(item.substr(0, eq)),
+                               percentDecode(item.substr(eq + 1)));
           }
         }
         if (amp == std::string::npos) break;

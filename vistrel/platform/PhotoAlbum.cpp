@@ -23,11 +23,14 @@ fs::path PhotoAlbum::directory() {
 PhotoAlbum::MediaType PhotoAlbum::typeOf(const fs::path& file, bool& known) {
   std::string ext = file.extension().string();
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  static const char* images[] = {".jpg", ".jpeg", ".png", ".gif", ".bmp", ".webp", ".heic", ".tif", ".tiff"};
+  static const char* images[] = {".jpg",  ".jpeg", ".png", ".gif", ".bmp",
+                                 ".webp", ".heic", ".tif", ".tiff"};
   static const char* videos[] = {".mp4", ".mov", ".m4v", ".avi", ".mkv", ".webm", ".3gp"};
   known = true;
-  if (std::find(std::begin(images), std::end(images), ext) != std::end(images)) return MediaType::image;
-  if (std::find(std::begin(videos), std::end(videos), ext) != std::end(videos)) return MediaType::video;
+  if (std::find(std::begin(images), std::end(images), ext) != std::end(images))
+    return MediaType::image;
+  if (std::find(std::begin(videos), std::end(videos), ext) != std::end(videos))
+    return MediaType::video;
   known = false;
   return MediaType::image;
 }
@@ -44,7 +47,8 @@ std::vector<fs::path> PhotoAlbum::fetch(MediaType type) {
     if (!entry.is_regular_file(ec) || typeOf(entry.path(), known) != type || !known) continue;
     items.emplace_back(entry.last_write_time(ec), entry.path());
   }
-  std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::sort(items.begin(), items.end(),
+            [](const auto& a, const auto& b) { return a.first > b.first; });
   std::vector<fs::path> out;
   for (auto& [time, path] : items) out.push_back(std::move(path));
   return out;
@@ -79,8 +83,10 @@ void PhotoAlbum::saveImage(ImagePtr image, Completion done) {
     }
     const fs::path target = directory() / freshName("IMG_", ".jpg");
     std::ofstream out(target, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(jpeg->data()), static_cast<std::streamsize>(jpeg->size()));
-    done(out.flush() ? std::nullopt : std::optional<std::string>("cannot write " + target.string()));
+    out.write(reinterpret_cast<const char*>(jpeg->data()),
+              static_cast<std::streamsize>(jpeg->size()));
+    done(out.flush() ? std::nullopt
+                     : std::optional<std::string>("cannot write " + target.string()));
   }).detach();
 }
 

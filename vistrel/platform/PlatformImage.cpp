@@ -15,14 +15,22 @@ namespace {
 
 Orientation fromExif(int tag) {
   switch (tag) {
-    case 2: return Orientation::upMirrored;
-    case 3: return Orientation::down;
-    case 4: return Orientation::downMirrored;
-    case 5: return Orientation::leftMirrored;
-    case 6: return Orientation::right;
-    case 7: return Orientation::rightMirrored;
-    case 8: return Orientation::left;
-    default: return Orientation::up;
+    case 2:
+      return Orientation::upMirrored;
+    case 3:
+      return Orientation::down;
+    case 4:
+      return Orientation::downMirrored;
+    case 5:
+      return Orientation::leftMirrored;
+    case 6:
+      return Orientation::right;
+    case 7:
+      return Orientation::rightMirrored;
+    case 8:
+      return Orientation::left;
+    default:
+      return Orientation::up;
   }
 }
 
@@ -90,12 +98,24 @@ void quarterTurn(const cv::Mat& m, cv::Mat& out, bool clockwise) {
 // size is the turned size.
 void orientInto(const cv::Mat& m, Orientation o, cv::Mat& out) {
   switch (o) {
-    case Orientation::up: m.copyTo(out); return;
-    case Orientation::down: cv::flip(m, out, -1); return;
-    case Orientation::left: quarterTurn(m, out, false); return;
-    case Orientation::right: quarterTurn(m, out, true); return;
-    case Orientation::upMirrored: cv::flip(m, out, 1); return;
-    case Orientation::downMirrored: cv::flip(m, out, 0); return;
+    case Orientation::up:
+      m.copyTo(out);
+      return;
+    case Orientation::down:
+      cv::flip(m, out, -1);
+      return;
+    case Orientation::left:
+      quarterTurn(m, out, false);
+      return;
+    case Orientation::right:
+      quarterTurn(m, out, true);
+      return;
+    case Orientation::upMirrored:
+      cv::flip(m, out, 1);
+      return;
+    case Orientation::downMirrored:
+      cv::flip(m, out, 0);
+      return;
     case Orientation::leftMirrored:
       quarterTurn(m, out, false);
       cv::flip(out, out, 1);
@@ -122,14 +142,22 @@ std::optional<Bytes> encode(const std::string& extension, const cv::Mat& image,
 
 std::string_view orientationName(Orientation orientation) {
   switch (orientation) {
-    case Orientation::up: return "up";
-    case Orientation::down: return "down";
-    case Orientation::left: return "left";
-    case Orientation::right: return "right";
-    case Orientation::upMirrored: return "upMirrored";
-    case Orientation::downMirrored: return "downMirrored";
-    case Orientation::leftMirrored: return "leftMirrored";
-    case Orientation::rightMirrored: return "rightMirrored";
+    case Orientation::up:
+      return "up";
+    case Orientation::down:
+      return "down";
+    case Orientation::left:
+      return "left";
+    case Orientation::right:
+      return "right";
+    case Orientation::upMirrored:
+      return "upMirrored";
+    case Orientation::downMirrored:
+      return "downMirrored";
+    case Orientation::leftMirrored:
+      return "leftMirrored";
+    case Orientation::rightMirrored:
+      return "rightMirrored";
   }
   return "up";
 }
@@ -162,10 +190,17 @@ ImagePtr PlatformImage::decode(std::span<const std::uint8_t> bytes) {
     }
     int conversion = 0;
     switch (decoded.channels()) {
-      case 1: conversion = cv::COLOR_GRAY2RGBA; break;
-      case 3: conversion = cv::COLOR_BGR2RGBA; break;
-      case 4: conversion = cv::COLOR_BGRA2RGBA; break;
-      default: return nullptr;
+      case 1:
+        conversion = cv::COLOR_GRAY2RGBA;
+        break;
+      case 3:
+        conversion = cv::COLOR_BGR2RGBA;
+        break;
+      case 4:
+        conversion = cv::COLOR_BGRA2RGBA;
+        break;
+      default:
+        return nullptr;
     }
     // Converted straight into the bitmap's own buffer.
     auto bitmap = std::make_shared<Bitmap>();
@@ -241,8 +276,7 @@ std::optional<Bytes> PlatformImage::pngData() const {
 }
 
 std::shared_ptr<const Bitmap> PlatformImage::crop(std::int64_t x, std::int64_t y,
-                                                  std::int64_t width,
-                                                  std::int64_t height) const {
+                                                  std::int64_t width, std::int64_t height) const {
   if (!bitmap_) return nullptr;
   const std::int64_t left = std::max<std::int64_t>(x, 0);
   const std::int64_t top = std::max<std::int64_t>(y, 0);
@@ -254,8 +288,8 @@ std::shared_ptr<const Bitmap> PlatformImage::crop(std::int64_t x, std::int64_t y
   const std::int64_t right = edge(x, width, bitmap_->width);
   const std::int64_t bottom = edge(y, height, bitmap_->height);
   if (left >= right || top >= bottom) return nullptr;
-  const cv::Rect rect(static_cast<int>(left), static_cast<int>(top),
-                      static_cast<int>(right - left), static_cast<int>(bottom - top));
+  const cv::Rect rect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                      static_cast<int>(bottom - top));
   return bitmapFrom(view(*bitmap_)(rect));
 }
 
@@ -268,8 +302,8 @@ ImagePtr PlatformImage::redraw(int width, int height) const {
     drawn->rgba.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
     cv::Mat target(height, width, CV_8UC4, drawn->rgba.data());
     const cv::Mat source = view(*bitmap_);
-    const cv::Size turned = turnsSideways(orientation_) ? cv::Size(source.rows, source.cols)
-                                                        : source.size();
+    const cv::Size turned =
+        turnsSideways(orientation_) ? cv::Size(source.rows, source.cols) : source.size();
     if (turned == target.size()) {
       orientInto(source, orientation_, target);
     } else {

@@ -14,7 +14,16 @@ using Bytes = std::vector<std::uint8_t>;
 
 /// How a bitmap is turned for display, as the EXIF orientation tag names it (up = 1, down = 3,
 /// left = 8, right = 6, and the mirrored forms).
-enum class Orientation { up, down, left, right, upMirrored, downMirrored, leftMirrored, rightMirrored };
+enum class Orientation {
+  up,
+  down,
+  left,
+  right,
+  upMirrored,
+  downMirrored,
+  leftMirrored,
+  rightMirrored
+};
 
 /// "up", "down", "left", "right", "upMirrored", ...
 std::string_view orientationName(Orientation orientation);

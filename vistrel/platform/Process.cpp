@@ -19,7 +19,8 @@ bool onPath(const std::string& program) {
   std::size_t at = 0;
   while (at <= dirs.size()) {
     const auto colon = dirs.find(':', at);
-    const std::string dir = dirs.substr(at, colon == std::string::npos ? std::string::npos : colon - at);
+    const std::string dir =
+        dirs.substr(at, colon == std::string::npos ? std::string::npos : colon - at);
     if (!dir.empty() && ::access((dir + "/" + program).c_str(), X_OK) == 0) return true;
     if (colon == std::string::npos) break;
     at = colon + 1;
@@ -70,7 +71,8 @@ std::optional<std::string> run(const std::vector<std::string>& argv, const std::
   std::string output;
   char buffer[4096];
   ssize_t n;
-  while ((n = ::read(out[0], buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<std::size_t>(n));
+  while ((n = ::read(out[0], buffer, sizeof buffer)) > 0)
+    output.append(buffer, static_cast<std::size_t>(n));
   ::close(out[0]);
   int status = 0;
   ::waitpid(pid, &status, 0);

@@ -16,10 +16,11 @@ namespace {
 std::string tessdata() {
   static const std::string dir = [] {
     if (const char* env = std::getenv("TESSDATA_PREFIX"); env && *env) return std::string(env);
-    for (const char* candidate : {"/usr/share/tesseract-ocr/5/tessdata",
-                                  "/usr/share/tesseract-ocr/4.00/tessdata",
-                                  "/usr/share/tessdata"}) {
-      if (std::filesystem::exists(std::string(candidate) + "/eng.traineddata")) return std::string(candidate);
+    for (const char* candidate :
+         {"/usr/share/tesseract-ocr/5/tessdata", "/usr/share/tesseract-ocr/4.00/tessdata",
+          "/usr/share/tessdata"}) {
+      if (std::filesystem::exists(std::string(candidate) + "/eng.traineddata"))
+        return std::string(candidate);
     }
     return std::string("/usr/share/tesseract-ocr/5/tessdata");
   }();

@@ -9,8 +9,8 @@ namespace vistrel::platform {
 std::string randomUuid() {
   thread_local std::mt19937_64 engine = [] {
     std::random_device device;
-    std::seed_seq seed{device(), device(), device(), device(), device(), device(), device(),
-                       device()};
+    std::seed_seq seed{device(), device(), device(), device(),
+                       device(), device(), device(), device()};
     return std::mt19937_64(seed);
   }();
   std::array<std::uint8_t, 16> bytes{};

@@ -49,9 +49,8 @@ std::optional<MultiTouch> decodeStep(const json& value) {
 std::optional<MultiTouchOrg> decodeGesture(const json& parsed) {
   if (!parsed.is_object()) return std::nullopt;
   MultiTouchOrg gesture;
-  std::optional<std::vector<MultiTouch>>* fingers[] = {&gesture.finger1, &gesture.finger2,
-                                                       &gesture.finger3, &gesture.finger4,
-                                                       &gesture.finger5};
+  std::optional<std::vector<MultiTouch>>* fingers[] = {
+      &gesture.finger1, &gesture.finger2, &gesture.finger3, &gesture.finger4, &gesture.finger5};
   for (std::size_t i = 0; i < 5; ++i) {
     const auto found = parsed.find(kFingerKeys[i]);
     if (found == parsed.end() || found->is_null()) continue;
@@ -71,11 +70,16 @@ std::optional<MultiTouchOrg> decodeGesture(const json& parsed) {
 
 const std::optional<std::vector<MultiTouch>>& MultiTouchOrg::finger(int number) const {
   switch (number) {
-    case 1: return finger1;
-    case 2: return finger2;
-    case 3: return finger3;
-    case 4: return finger4;
-    default: return finger5;
+    case 1:
+      return finger1;
+    case 2:
+      return finger2;
+    case 3:
+      return finger3;
+    case 4:
+      return finger4;
+    default:
+      return finger5;
   }
 }
 

@@ -31,9 +31,7 @@ struct PixelView {
   static PixelView of(const image::PixelArray& array) {
     return {array.data(), array.width(), array.width(), array.height()};
   }
-  PixelView sub(int x, int y, int w, int h) const {
-    return {data + y * stride + x, stride, w, h};
-  }
+  PixelView sub(int x, int y, int w, int h) const { return {data + y * stride + x, stride, w, h}; }
   const std::uint32_t* row(int y) const { return data + y * stride; }
   std::uint32_t at(int x, int y) const { return row(y)[x]; }
   /// The pixel at (x, y) when both lie inside the view.
@@ -343,8 +341,8 @@ void scanOrder(const Rect& r, std::int64_t orz, ScanSegment&& scanSegment, Visit
 /// Calls visit(x, y) for every pixel of the rectangle that passes the prefilter, in order `orz`
 /// (1-8); stops when visit answers true.
 template <typename Visit>
-void scanCandidates(const PixelView& view, const Rect& r, std::int64_t orz,
-                    const Prefilter& filter, Visit&& visit) {
+void scanCandidates(const PixelView& view, const Rect& r, std::int64_t orz, const Prefilter& filter,
+                    Visit&& visit) {
   if (filter.none()) return;
   scanOrder(
       r, orz,

@@ -62,8 +62,8 @@ class BgrFilter {
     for (const auto& lanes : lanes_) {
       const __m128i zero = _mm_setzero_si128();
       const auto inside = [&](int k) {
-        const __m128i outside = _mm_or_si128(_mm_subs_epu8(lanes.low[k], v[k]),
-                                             _mm_subs_epu8(v[k], lanes.high[k]));
+        const __m128i outside =
+            _mm_or_si128(_mm_subs_epu8(lanes.low[k], v[k]), _mm_subs_epu8(v[k], lanes.high[k]));
         return static_cast<std::uint64_t>(
             static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(outside, zero))));
       };

@@ -55,8 +55,8 @@ std::vector<int> parsePointsString(const std::string& text) {
     const auto fields = s_split(part, "\\|");
     if (fields.size() != 3) continue;
     const auto pair = splitColorParamString(fields[2]);
-    points.insert(points.end(), {std::atoi(fields[0].c_str()), std::atoi(fields[1].c_str()),
-                                 pair[0], pair[1]});
+    points.insert(points.end(),
+                  {std::atoi(fields[0].c_str()), std::atoi(fields[1].c_str()), pair[0], pair[1]});
   }
   return points;
 }

@@ -4,8 +4,8 @@
 #include <pcre2.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cctype>
+#include <charconv>
 
 namespace vistrel::node::internal {
 namespace {
@@ -36,7 +36,8 @@ std::optional<std::int64_t> integer(std::string_view t) {
 bool equalsIgnoringCase(std::string_view text, std::string_view lowered) {
   if (text.size() != lowered.size()) return false;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != static_cast<unsigned char>(lowered[i])) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) !=
+        static_cast<unsigned char>(lowered[i])) {
       return false;
     }
   }
@@ -72,8 +73,8 @@ class Pattern {
     int code = 0;
     PCRE2_SIZE offset = 0;
     std::unique_ptr<pcre2_code, PatternFree> compiled(
-        pcre2_compile(reinterpret_cast<PCRE2_SPTR>(source.data()), source.size(), PCRE2_UTF,
-                      &code, &offset, nullptr));
+        pcre2_compile(reinterpret_cast<PCRE2_SPTR>(source.data()), source.size(), PCRE2_UTF, &code,
+                      &offset, nullptr));
     if (!compiled) {
       PCRE2_UCHAR message[256];
       pcre2_get_error_message(code, message, sizeof message);
@@ -91,8 +92,7 @@ class Pattern {
 
   bool found(std::string_view subject) const {
     const int rc = pcre2_match(code_.get(), reinterpret_cast<PCRE2_SPTR>(subject.data()),
-                               subject.size(), 0, 0, data_.get(),
-                               context_.get());
+                               subject.size(), 0, 0, data_.get(), context_.get());
     return rc >= 0;  // no match, invalid UTF-8 and a reached limit all count as not found
   }
 
@@ -167,7 +167,8 @@ std::optional<Query> Query::compile(std::string_view text, std::string& error) {
       error = "unsupported condition [" + std::string(body) + "]";
       return std::nullopt;
     }
-    if (clause.op == Clause::Op::equals && at > 0 && std::string_view("!^$*").find(body[at - 1]) != std::string_view::npos) {
+    if (clause.op == Clause::Op::equals && at > 0 &&
+        std::string_view("!^$*").find(body[at - 1]) != std::string_view::npos) {
       error = "unsupported operator in [" + std::string(body) + "]";
       return std::nullopt;
     }
@@ -190,7 +191,8 @@ std::optional<Query> Query::compile(std::string_view text, std::string& error) {
       if (clause.op == Clause::Op::bounds) {
         std::vector<std::string_view> parts;
         std::string_view v = clause.value;
-        for (std::size_t comma; (comma = v.find(',')) != std::string_view::npos; v.remove_prefix(comma + 1)) {
+        for (std::size_t comma; (comma = v.find(',')) != std::string_view::npos;
+             v.remove_prefix(comma + 1)) {
           parts.push_back(v.substr(0, comma));
         }
         parts.push_back(v);
