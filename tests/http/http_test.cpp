@@ -85,6 +85,15 @@ class LoopbackServer {
     const std::lock_guard lock(mutex_);
     return seen_;
   }
+  // The server may record a request just after its response went out: wait for it.
+  Seen await(const std::string& target) {
+    for (int i = 0; i < 300; ++i) {
+      Seen s = seen();
+      if (s.target == target) return s;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return seen();
+  }
 
  private:
   httplib::Server server_;
@@ -142,14 +151,14 @@ TEST_F(Http, PostBodies) {
   EXPECT_EQ(s.headers.count("Content-Type"), 0u);
   // No body, data or file: a multipart request whose body holds no part.
   request({{"url", server->url("/echo?empty=1")}, {"method", "POST"}});
-  s = server->seen();
+  s = server->await("/echo?empty=1");
   EXPECT_EQ(s.target, "/echo?empty=1");
   EXPECT_TRUE(s.headers.find("Content-Type")
                   ->second.starts_with("multipart/form-data; boundary=Boundary-"));
   EXPECT_TRUE(s.parts.empty());
   // Data given as an array: no body at all.
   request({{"url", server->url("/echo?array=1")}, {"method", "PUT"}, {"data", json::array({1})}});
-  s = server->seen();
+  s = server->await("/echo?array=1");
   EXPECT_EQ(s.target, "/echo?array=1");
   EXPECT_EQ(s.body, "");
   EXPECT_EQ(s.headers.count("Content-Type"), 0u);

@@ -18,8 +18,10 @@ std::string newImageId() {
 }
 
 ImageManager& ImageManager::sharedInstance() {
-  static ImageManager instance;
-  return instance;
+  // Lives to the end of the process, never torn down (its matrix handles would otherwise close
+  // entries of a store already destroyed at exit).
+  static ImageManager* const instance = new ImageManager();
+  return *instance;
 }
 
 std::string ImageManager::addOnlyImage(platform::ImagePtr image) {

@@ -7,8 +7,10 @@
 namespace vistrel::native {
 
 Matmap& Matmap::instance() {
-  static Matmap store;
-  return store;
+  // Never destroyed: handles held by other process-wide objects close their entries until the
+  // very end of the process.
+  static Matmap* const store = new Matmap();
+  return *store;
 }
 
 std::string Matmap::add(const cv::Mat& mat) {
