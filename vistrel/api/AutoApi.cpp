@@ -22,6 +22,7 @@
 #include "vistrel/platform/Directories.h"
 #include "vistrel/platform/HttpTransport.h"
 #include "vistrel/platform/PhotoAlbum.h"
+#include "vistrel/platform/Text.h"
 #include "vistrel/platform/UrlOpener.h"
 
 namespace vistrel::api {
@@ -560,10 +561,9 @@ std::string AutoApi::getNodeInfoChild(const std::string& threadId,
   std::int64_t at = 0;
   if (index) {
     // An index that is no decimal integer names no child.
-    std::string_view t = *index;
-    if (!t.empty() && t.front() == '+') t.remove_prefix(1);
-    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), at);
-    if (t.empty() || ec != std::errc() || end != t.data() + t.size()) return {};
+    const auto parsed = platform::parseDecimal(*index);
+    if (!parsed) return {};
+    at = *parsed;
   }
   return nodeManager_.withManager(
       threadId, [&](node::NodeManager& m) { return m.getNodeInfoChild(*nid, at); });

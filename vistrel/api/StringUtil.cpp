@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "vistrel/platform/Console.h"
+#include "vistrel/platform/Text.h"
 
 namespace vistrel::api {
 namespace {
@@ -173,18 +174,6 @@ constexpr std::string_view recordName<OpencvMatchParam>() {
   return "OpencvMatchParam";
 }
 
-std::optional<std::int64_t> parseDecimal(std::string_view t) {
-  if (!t.empty() && t.front() == '+') {
-    t.remove_prefix(1);
-    if (!t.empty() && (t.front() == '-' || t.front() == '+')) return std::nullopt;
-  }
-  if (t.empty()) return std::nullopt;
-  std::int64_t value = 0;
-  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
-  if (ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
-  return value;
-}
-
 void appendMember(std::string& out, bool& first, const char* name,
                   const std::optional<std::int64_t>& v) {
   if (!v) return;
@@ -294,7 +283,7 @@ std::optional<std::int64_t> StringUtil::getJSONStringDataByInt(std::string_view 
   if (!parsed) return std::nullopt;
   const std::string t = getJSONStringData(key, *parsed);
   if (t.empty()) return std::nullopt;
-  return parseDecimal(t);
+  return platform::parseDecimal(t);
 }
 
 std::string StringUtil::anyToString(const std::optional<json>& value) {
@@ -345,7 +334,7 @@ std::int64_t StringUtil::textToInt(std::string_view t) {
     if (truncated < -kTwoTo63 || truncated >= kTwoTo63) return 0;
     return static_cast<std::int64_t>(truncated);
   }
-  return parseDecimal(t).value_or(0);
+  return platform::parseDecimal(t).value_or(0);
 }
 
 std::string StringUtil::convertToJsonString(const json& value) {

@@ -1,5 +1,7 @@
 #include "vistrel/colour/ColorUtils.h"
 
+#include "vistrel/platform/Text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -38,33 +40,7 @@ std::int64_t readGroup(std::string_view group) {
   return value;
 }
 
-std::optional<std::int64_t> parseDecimal(std::string_view t) {
-  if (!t.empty() && t.front() == '+') {
-    t.remove_prefix(1);
-    if (!t.empty() && (t.front() == '+' || t.front() == '-')) return std::nullopt;
-  }
-  if (t.empty()) return std::nullopt;
-  std::int64_t value = 0;
-  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
-  if (ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
-  return value;
-}
-
 }  // namespace
-
-std::vector<std::string_view> splitText(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t at = text.find(separator, start);
-    if (at == std::string_view::npos) {
-      parts.push_back(text.substr(start));
-      return parts;
-    }
-    parts.push_back(text.substr(start, at - start));
-    start = at + 1;
-  }
-}
 
 std::int64_t ColorUtils::parseColor(std::string_view s) {
   if (s.empty() || s == "0x000000" || s == "#000000") return 0;
@@ -101,8 +77,8 @@ std::optional<PointEntry> ColorUtils::splitColorForPointString(std::string_view 
   if (cs.empty()) return std::nullopt;
   const auto parts = splitText(cs, '|');
   if (parts.size() != 3) return std::nullopt;
-  const auto x = parseDecimal(parts[0]);
-  const auto y = parseDecimal(parts[1]);
+  const auto x = platform::parseDecimal(parts[0]);
+  const auto y = platform::parseDecimal(parts[1]);
   if (!x || !y) return std::nullopt;
   const ColorPair pair = splitColorParamString(parts[2]);
   return PointEntry{*x, *y, pair.color, pair.offset};

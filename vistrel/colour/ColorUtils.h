@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "vistrel/platform/Text.h"
+
 namespace vistrel::colour {
 
 /// A colour and its per-channel extra allowance, both packed (red in bits 0-7, green 8-15,
@@ -67,7 +69,6 @@ class ColorUtils {
   }
 };
 
-/// Splits at every occurrence of `separator` (an empty text gives one empty part).
-std::vector<std::string_view> splitText(std::string_view text, char separator);
+using platform::splitText;
 
 }  // namespace vistrel::colour

@@ -1,5 +1,6 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include "vistrel/files/TextFile.h"
+#include "vistrel/platform/Text.h"
 
 #include <pcre2.h>
 #include <unistd.h>
@@ -17,34 +18,7 @@ bool validIn(const std::string& b, Encoding encoding) {
   if (encoding == Encoding::ascii) {
     return std::all_of(b.begin(), b.end(), [](char c) { return (c & 0x80) == 0; });
   }
-  std::size_t i = 0;
-  while (i < b.size()) {
-    const auto c = static_cast<unsigned char>(b[i]);
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t n = 0;
-    std::uint32_t cp = 0, lowest = 0;
-    if ((c & 0xE0) == 0xC0) {
-      n = 2, cp = c & 0x1Fu, lowest = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-      n = 3, cp = c & 0x0Fu, lowest = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-      n = 4, cp = c & 0x07u, lowest = 0x10000;
-    } else {
-      return false;
-    }
-    if (i + n > b.size()) return false;
-    for (std::size_t k = 1; k < n; ++k) {
-      const auto d = static_cast<unsigned char>(b[i + k]);
-      if ((d & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (d & 0x3Fu);
-    }
-    if (cp < lowest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += n;
-  }
-  return true;
+  return platform::validUtf8(b);
 }
 
 TextFileStream::TextFileStream(std::FILE* file, std::string delimiter, Encoding encoding)

@@ -6,43 +6,9 @@
 #include <nlohmann/json.hpp>
 
 #include "vistrel/platform/Console.h"
+#include "vistrel/platform/Text.h"
 
 namespace vistrel::image {
-namespace {
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool validUtf8(const platform::Bytes& b) {
-  std::size_t i = 0;
-  while (i < b.size()) {
-    const std::uint8_t c = b[i];
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t length = 0;
-    std::uint32_t lowest = 0;
-    std::uint32_t cp = 0;
-    if ((c & 0xE0) == 0xC0) {
-      length = 2, lowest = 0x80, cp = c & 0x1Fu;
-    } else if ((c & 0xF0) == 0xE0) {
-      length = 3, lowest = 0x800, cp = c & 0x0Fu;
-    } else if ((c & 0xF8) == 0xF0) {
-      length = 4, lowest = 0x10000, cp = c & 0x07u;
-    } else {
-      return false;
-    }
-    if (i + length > b.size()) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((b[i + k] & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (b[i + k] & 0x3Fu);
-    }
-    if (cp < lowest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += length;
-  }
-  return true;
-}
-
-}  // namespace
 
 platform::ImagePtr DataUtils::toUIImage(const platform::Bytes& bytes) {
   return platform::PlatformImage::decode(bytes);
@@ -72,7 +38,10 @@ std::string DataUtils::md5_22(const platform::Bytes& bytes) {
 }
 
 std::optional<std::string> DataUtils::toString(const platform::Bytes& bytes) {
-  if (!validUtf8(bytes)) return std::nullopt;
+  if (!platform::validUtf8(
+          std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) {
+    return std::nullopt;
+  }
   return std::string(bytes.begin(), bytes.end());
 }
 

@@ -1,5 +1,7 @@
 #include "vistrel/node/JsoupSelect.h"
 
+#include "vistrel/platform/Text.h"
+
 namespace vistrel::node {
 namespace {
 
@@ -54,13 +56,7 @@ std::string JsoupSelect::convertJsoupSelect(const std::vector<NodeSelector>& sel
 void JsoupSelect::appendBoundsKey(std::string& stringBuffer, std::string_view,
                                   std::string_view value) {
   if (value.empty()) return;
-  std::vector<std::string_view> parts;
-  std::string_view rest = value;
-  for (std::size_t comma; (comma = rest.find(',')) != std::string_view::npos;
-       rest.remove_prefix(comma + 1)) {
-    parts.push_back(rest.substr(0, comma));
-  }
-  parts.push_back(rest);
+  const auto parts = platform::splitText(value, ',');
   if (parts.size() <= 3) return;
   stringBuffer += "[left:bounds='";
   for (std::size_t i = 0; i < 4; ++i) {

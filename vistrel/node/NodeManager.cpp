@@ -7,20 +7,13 @@
 #include "vistrel/node/JsoupSelect.h"
 #include "vistrel/node/internal/Query.h"
 #include "vistrel/platform/Console.h"
+#include "vistrel/platform/Text.h"
 #include "vistrel/platform/Uuid.h"
 
 namespace vistrel::node {
 namespace {
 
 constexpr std::string_view kDeclaration = "<!--?xml version=\"1.0\" encoding=\"UTF-8\"?-->";
-
-std::optional<std::int64_t> decimal(std::string_view t) {
-  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
-  std::int64_t value = 0;
-  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
-  if (t.empty() || ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
-  return value;
-}
 
 std::optional<bool> boolean(const std::string& t) {
   if (t == "true") return true;
@@ -110,7 +103,7 @@ void NodeManager::appendNid0(Node& element) {
   element.setAttr("top", y);
   // right and bottom only where the sums can be formed from decimal integers.
   const auto sum = [](const std::string& a, const std::string& b) -> std::optional<std::string> {
-    const auto p = decimal(a), q = decimal(b);
+    const auto p = platform::parseDecimal(a), q = platform::parseDecimal(b);
     std::int64_t s = 0;
     if (!p || !q || __builtin_add_overflow(*p, *q, &s)) return std::nullopt;
     return std::to_string(s);
@@ -261,15 +254,10 @@ std::optional<NodeInfo> NodeManager::toNodeInfo(const Node& element) {
   if (const auto at = b.find("]["); at != std::string::npos) b.replace(at, 2, ",");
   if (const auto at = b.find('['); at != std::string::npos) b.erase(at, 1);
   if (const auto at = b.find(']'); at != std::string::npos) b.erase(at, 1);
-  std::vector<std::string_view> parts;
-  std::string_view rest = b;
-  for (std::size_t comma; (comma = rest.find(',')) != std::string_view::npos;
-       rest.remove_prefix(comma + 1)) {
-    parts.push_back(rest.substr(0, comma));
-  }
-  parts.push_back(rest);
+  const auto parts = platform::splitText(b, ',');
   if (parts.size() == 4) {
-    info.bounds = Rect2{decimal(parts[0]), decimal(parts[2]), decimal(parts[1]), decimal(parts[3])};
+    info.bounds = Rect2{platform::parseDecimal(parts[0]), platform::parseDecimal(parts[2]),
+                        platform::parseDecimal(parts[1]), platform::parseDecimal(parts[3])};
   }
   info.name = element.attr("name");
   info.id = element.attr("id");
@@ -280,9 +268,9 @@ std::optional<NodeInfo> NodeManager::toNodeInfo(const Node& element) {
   info.selected = boolean(element.attr("selected"));
   info.visible = boolean(element.attr("visible"));
   info.accessible = boolean(element.attr("accessible"));
-  info.childcount = decimal(element.attr("childcount"));
-  info.index = decimal(element.attr("index"));
-  info.depth = decimal(element.attr("depth"));
+  info.childcount = platform::parseDecimal(element.attr("childcount"));
+  info.index = platform::parseDecimal(element.attr("index"));
+  info.depth = platform::parseDecimal(element.attr("depth"));
   info.nid = element.attr("nid");
   return info;
 }

@@ -1,5 +1,6 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include "vistrel/node/internal/Query.h"
+#include "vistrel/platform/Text.h"
 
 #include <pcre2.h>
 
@@ -22,14 +23,6 @@ std::string lower(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return out;
-}
-
-std::optional<std::int64_t> integer(std::string_view t) {
-  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
-  std::int64_t value = 0;
-  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
-  if (t.empty() || ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
-  return value;
 }
 
 // `lowered` is already lower case.
@@ -198,7 +191,7 @@ std::optional<Query> Query::compile(std::string_view text, std::string& error) {
         parts.push_back(v);
         clause.rectValid = parts.size() >= 4;
         for (std::size_t i = 0; clause.rectValid && i < 4; ++i) {
-          const auto n = integer(parts[i]);
+          const auto n = platform::parseDecimal(parts[i]);
           if (!n) {
             clause.rectValid = false;
           } else {
@@ -229,7 +222,7 @@ bool Query::matches(const Node& element) const {
         const char* names[] = {"left", "top", "right", "bottom"};
         for (int i = 0; i < 4; ++i) {
           const std::string* text = element.findAttr(names[i]);
-          const auto n = text ? integer(*text) : std::nullopt;
+          const auto n = text ? platform::parseDecimal(*text) : std::nullopt;
           if (!n) return false;
           side[i] = *n;
         }
